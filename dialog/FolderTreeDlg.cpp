@@ -1,0 +1,47 @@
+// CFolderTreeDlg: construction, destruction, control binding and the
+// message map. The handlers live with their subsystems (dialog/, tree/,
+// scan/, folderops/).
+#include "FolderTreeDlg.h"
+#include "VarnetIcons.h"
+#include "resource.h"
+
+CFolderTreeDlg::CFolderTreeDlg(const char* pszInitialPath, CWnd* pParent)
+    : CDialog(IDD_FOLDER_TREE, pParent), m_pToolTip(NULL), m_hIcon(NULL), m_pImlDrives(NULL),
+      m_pImlTree(NULL), m_pScanThread(NULL), m_bScanContinue(0), m_hScanStartNode(NULL), m_hTopNode(NULL),
+      m_strInitialPath(pszInitialPath), m_nDeleteDepth(-1), m_bDeleteAllReadOnly(0), m_bYesToAll(0),
+      m_bDeleteBusy(0), m_hNewFolderItem(NULL), m_bNewFolderPending(0), m_bTreeClicked(0)
+{
+    m_hIcon = LoadVarnetIcon(IDR_MAINFRAME);
+}
+
+CFolderTreeDlg::~CFolderTreeDlg()
+{
+    if (m_pToolTip)
+        delete m_pToolTip;
+}
+
+void CFolderTreeDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_EDIT_ERROR, m_editError);
+    DDX_Control(pDX, IDC_EDIT_PATH, m_editPath);
+    DDX_Control(pDX, IDOK, m_btnOK);
+    DDX_Control(pDX, IDC_BN_EXPAND, m_btnExpand);
+    DDX_Control(pDX, IDC_STATIC_MAKEFOLDER, m_iconMakeFolder);
+    DDX_Control(pDX, IDC_STATIC_DELETEFOLDER, m_iconDeleteFolder);
+}
+
+BEGIN_MESSAGE_MAP(CFolderTreeDlg, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_CBN_SELENDOK(IDC_CBX_DRIVES, OnSelendok_Cbx_Drives)
+    ON_NOTIFY(TVN_SELCHANGEDA, IDC_FOLDER_TREE, OnSelchangedFolderTree)
+    ON_BN_CLICKED(IDC_BN_EXPAND, OnBn_ExpandSelectedNode)
+    ON_NOTIFY(NM_RCLICK, IDC_FOLDER_TREE, OnRightClick_FolderTree)
+    ON_NOTIFY(NM_CLICK, IDC_FOLDER_TREE, OnClickFolderTree)
+    ON_STN_CLICKED(IDC_STATIC_MAKEFOLDER, OnStatic_MakeFolder)
+    ON_NOTIFY(TVN_ENDLABELEDITA, IDC_FOLDER_TREE, OnEndlabeleditFolderTree)
+    ON_STN_CLICKED(IDC_STATIC_DELETEFOLDER, OnStatic_DeleteFolder)
+    ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()

@@ -1,0 +1,96 @@
+// CFolderTreeDlg: the modal folder-browse dialog exported by Varnet.dll.
+// A host constructs it with an initial path, calls DoModal and, when it
+// returns IDOK, reads m_strSelectedPath.
+#pragma once
+
+#include <afxcmn.h>
+#include <afxtempl.h>
+#include <afxwin.h>
+
+class AFX_EXT_CLASS CFolderTreeDlg : public CDialog {
+public:
+    // pszInitialPath: the folder opened at start (null or empty: drive C).
+    CFolderTreeDlg(const char* pszInitialPath = NULL, CWnd* pParent = NULL);
+    ~CFolderTreeDlg() override;
+
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // Thread entry of the recursive scan; pParam is the dialog.
+    static UINT GetRecursiveDir(void* pParam);
+
+    // The result: the full path of the chosen folder.
+    CString m_strSelectedPath;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    // Window chrome
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+
+    // Drive list and tree
+    void OnSelendok_Cbx_Drives();
+    void OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnClickFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnRightClick_FolderTree(NMHDR* pNMHDR, LRESULT* pResult);
+    void DisplayDrives();
+    void CreateTopNode(const char* pszRoot, HTREEITEM& hTop);
+    void CreateRootSubNodes(const char* pszDrive, CArray<CString, CString&>& arrDirs);
+    void CreateSubNodes(const char* pszPath, CArray<CString, CString&>& arrDirs);
+    void GetOneLevelDir(CString strFolder, CArray<CString, CString&>& arrDirs);
+    void DeleteRecursive(HTREEITEM hItem);
+    void OpenInPath(CString& strName, HTREEITEM& hNode);
+    void RecursiveExpandCollapse(HTREEITEM hItem, int bExpand);
+
+    // Expand recursive
+    void OnBn_ExpandSelectedNode();
+    void GetRecursiveDir();
+    void CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs);
+
+    // Folder operations
+    void OnStatic_MakeFolder();
+    void OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnStatic_DeleteFolder();
+    int DelAllFilesDirs(CString& strFolder);
+
+    // The path of a tree node: the labels from the top node down, joined by
+    // single backslashes (C:\ for the top node, C:\dir\sub below it).
+    CString GetNodePath(HTREEITEM hNode);
+
+    CEdit m_editError;
+    CEdit m_editPath;
+    CButton m_btnOK;
+    CButton m_btnExpand;
+    CStatic m_iconMakeFolder;
+    CStatic m_iconDeleteFolder;
+    CToolTipCtrl* m_pToolTip;
+    HICON m_hIcon;
+    CArray<CString, CString&> m_arrDriveLabels;
+    CImageList m_imlDrives;
+    CImageList* m_pImlDrives;
+    CImageList m_imlTree;
+    CImageList* m_pImlTree;
+    CWinThread* m_pScanThread;
+    int m_bScanContinue;
+    HTREEITEM m_hScanStartNode;
+    CArray<CString, CString&> m_arrScanDirs;
+    CString m_strScanDir;
+    HTREEITEM m_hTopNode;
+    CString m_strInitialPath;
+    int m_nDeleteDepth;
+    int m_bDeleteAllReadOnly;
+    int m_bYesToAll;
+    int m_bDeleteBusy;
+    CString m_strScanError;
+    HTREEITEM m_hNewFolderItem;
+    CString m_strNewFolderParent;
+    int m_bNewFolderPending;
+    int m_bTreeClicked;
+
+    DECLARE_MESSAGE_MAP()
+};

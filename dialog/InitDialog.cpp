@@ -1,0 +1,154 @@
+// Dialog initialisation and the window chrome: icons, drive labels, image
+// lists, drive list, tooltips, the start position; minimised painting and
+// the colours of the path and error boxes.
+#include "ErrorMessage.h"
+#include "FolderTreeDlg.h"
+#include "VarnetIcons.h"
+#include "resource.h"
+
+BOOL CFolderTreeDlg::OnInitDialog()
+{
+    // 1. Binds the member controls.
+    CDialog::OnInitDialog();
+
+    // 2. Both window icons are the 32 x 32 icon 128.
+    SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
+    SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)m_hIcon);
+
+    // 3. Per-run state.
+    m_bNewFolderPending = 0;
+    m_bDeleteBusy = 0;
+    m_bYesToAll = 0;
+    m_bDeleteAllReadOnly = 0;
+    m_nDeleteDepth = -1;
+    m_strScanError.Empty();
+
+    // 4.-6. The labels of the present drives, in letter order.
+    m_arrDriveLabels.RemoveAll();
+    DWORD dwDriveMask = GetLogicalDrives();
+    if (dwDriveMask == 0) {
+        DWORD dwError = GetLastError();
+        CErrorMessage errorMessage;
+        errorMessage.ShowMessage(dwError, "Can't get drives. Start Program again");
+    }
+    for (int i = 0; i < 26; i++) {
+        if (dwDriveMask & 1) {
+            CString strLabel = CString("(") + (char)('A' + i) + ":)";
+            m_arrDriveLabels.Add(strLabel);
+        }
+        dwDriveMask >>= 1;
+    }
+
+    // 7.-8. The drive image list and the drive list. A dialog object may
+    // run more than once: the lists of an earlier run are replaced.
+    m_pImlDrives = &m_imlDrives;
+    m_imlDrives.DeleteImageList();
+    m_imlDrives.Create(16, 16, 0, 0, 1);
+    m_imlDrives.Add(LoadVarnetIcon(IDI_DRIVE));
+    DisplayDrives();
+
+    // 9. The tree image list: closed folder, open folder, drive.
+    m_pImlTree = &m_imlTree;
+    m_imlTree.DeleteImageList();
+    m_imlTree.Create(16, 16, 0, 0, 3);
+    m_imlTree.Add(LoadVarnetIcon(IDI_FOLDER_CLOSED));
+    m_imlTree.Add(LoadVarnetIcon(IDI_FOLDER_OPEN));
+    m_imlTree.Add(LoadVarnetIcon(IDI_DRIVE_ROOT));
+
+    // 10.
+    m_bTreeClicked = 0;
+
+    // 11.-12. Tooltips (the control of an earlier run is replaced).
+    delete m_pToolTip;
+    m_pToolTip = new CToolTipCtrl;
+    if (!m_pToolTip->Create(this, 0)) {
+        TRACE("Unable To create ToolTip\n");
+        return TRUE;
+    }
+    m_pToolTip->AddTool(&m_iconDeleteFolder, "Delete Folder with Contents. (Key Del)");
+    m_pToolTip->AddTool(&m_iconMakeFolder, "Create Folder. (Key Ins)");
+    m_pToolTip->AddTool(&m_btnExpand, "Expand Folder (NumPad *)");
+    m_pToolTip->AddTool(&m_btnOK, "Get Path");
+    m_pToolTip->AddTool(&m_editPath, "Currently Selected Path");
+    m_pToolTip->AddTool(&m_editError, "Displays any Errors");
+    m_pToolTip->Activate(TRUE);
+
+    // 13. The start position.
+    CComboBoxEx* pDrives = (CComboBoxEx*)GetDlgItem(IDC_CBX_DRIVES);
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    if (m_strInitialPath.IsEmpty()) {
+        int nIndex = pDrives->FindStringExact(0, "(C:) Disk");
+        if (nIndex != CB_ERR) {
+            pDrives->SetCurSel(nIndex);
+            OnSelendok_Cbx_Drives();
+        }
+    } else {
+        // a.-b. The drive of the path's first letter, in any case.
+        CString strKey = CString("(") + m_strInitialPath[0] + ":)";
+        for (int j = 0; j < pDrives->GetCount(); j++) {
+            CString strEntry;
+            pDrives->GetLBText(j, strEntry);
+            if (strKey.CompareNoCase(strEntry.Left(4)) == 0) {
+                pDrives->SetCurSel(j);
+                OnSelendok_Cbx_Drives();
+                break;
+            }
+        }
+        // c.-e. Each component, from the drive downwards, opened below the
+        // node that the previous one opened.
+        HTREEITEM hNode = pTree->GetRootItem();
+        CString strPath = m_strInitialPath + "\\";
+        int nStart = 3;
+        for (int nEnd = strPath.Find('\\', nStart); nEnd != -1; nEnd = strPath.Find('\\', nStart)) {
+            CString strName = strPath.Mid(nStart, nEnd - nStart);
+            OpenInPath(strName, hNode);
+            nStart = nEnd + 1;
+        }
+    }
+
+    // 14.
+    return TRUE;
+}
+
+void CFolderTreeDlg::OnSysCommand(UINT nID, LPARAM lParam)
+{
+    CDialog::OnSysCommand(nID, lParam);
+}
+
+void CFolderTreeDlg::OnPaint()
+{
+    if (IsIconic()) {
+        CPaintDC dc(this);
+        SendMessage(WM_ICONERASEBKGND, (WPARAM)dc.GetSafeHdc(), 0);
+        int cxIcon = GetSystemMetrics(SM_CXICON);
+        int cyIcon = GetSystemMetrics(SM_CYICON);
+        RECT rect;
+        GetClientRect(&rect);
+        int x = (rect.right - rect.left - cxIcon + 1) / 2;
+        int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
+        dc.DrawIcon(x, y, m_hIcon);
+    } else {
+        CDialog::OnPaint();
+    }
+}
+
+HCURSOR CFolderTreeDlg::OnQueryDragIcon()
+{
+    return (HCURSOR)m_hIcon;
+}
+
+HBRUSH CFolderTreeDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    HBRUSH hbr = CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+    switch (pWnd ? pWnd->GetDlgCtrlID() : 0) {
+    case IDC_EDIT_PATH:
+        pDC->SetBkMode(TRANSPARENT);
+        pDC->SetTextColor(RGB(0, 0, 128));
+        break;
+    case IDC_EDIT_ERROR:
+        pDC->SetBkMode(TRANSPARENT);
+        pDC->SetTextColor(RGB(128, 0, 0));
+        break;
+    }
+    return hbr;
+}

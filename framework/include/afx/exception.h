@@ -1,0 +1,81 @@
+// Exceptions. They are thrown as pointers, caught as pointers, and released
+// with Delete(), as in the classic framework.
+#pragma once
+
+#include "cstring.h"
+#include "object.h"
+
+class FX_API CException : public CObject {
+public:
+    // Copies the exception's text into lpszError (at most nMaxError - 1
+    // characters and a terminator). pnHelpContext, if given, receives 0.
+    virtual BOOL GetErrorMessage(LPSTR lpszError, UINT nMaxError, PUINT pnHelpContext = NULL) = 0;
+    // Shows the text in a message box; returns the box's result.
+    virtual int ReportError(UINT nType = MB_OK | MB_ICONEXCLAMATION, UINT nMessageID = 0);
+    // Deletes the exception unless it is a preallocated one.
+    void Delete();
+
+    BOOL m_bAutoDelete = TRUE;
+
+protected:
+    CException() {}
+    // Copies strText into the caller's buffer, cut to fit.
+    static BOOL CopyMessage(const CString& strText, LPSTR lpszError, UINT nMaxError, PUINT pnHelpContext);
+};
+
+class FX_API CMemoryException : public CException {
+public:
+    BOOL GetErrorMessage(LPSTR lpszError, UINT nMaxError, PUINT pnHelpContext = NULL) override;
+};
+
+class FX_API CFileException : public CException {
+public:
+    enum {
+        none,
+        genericException,
+        fileNotFound,
+        badPath,
+        tooManyOpenFiles,
+        accessDenied,
+        invalidFile,
+        removeCurrentDir,
+        directoryFull,
+        badSeek,
+        hardIO,
+        sharingViolation,
+        lockViolation,
+        diskFull,
+        endOfFile
+    };
+
+    explicit CFileException(int cause = none, LONG lOsError = -1, LPCSTR lpszFileName = NULL)
+        : m_cause(cause), m_lOsError(lOsError), m_strFileName(lpszFileName)
+    {
+    }
+
+    // The system's text for m_lOsError, after the file name.
+    BOOL GetErrorMessage(LPSTR lpszError, UINT nMaxError, PUINT pnHelpContext = NULL) override;
+    // The cause that matches a system error code.
+    static int OsErrorToException(LONG lOsError);
+
+    int m_cause;
+    LONG m_lOsError;
+    CString m_strFileName;
+};
+
+// Throws the framework's preallocated memory exception (allocating a new
+// exception object could itself fail when memory is exhausted).
+[[noreturn]] FX_API void AfxThrowMemoryException();
+// Throws a new CFileException.
+[[noreturn]] FX_API void AfxThrowFileException(int cause, LONG lOsError = -1, LPCSTR lpszFileName = NULL);
+
+// Allocation through which the framework's containers get their memory.
+// Returns NULL when memory is exhausted or when the allocation hook refuses.
+FX_API void* AfxAllocMemory(size_t nBytes);
+FX_API void AfxFreeMemory(void* p);
+
+// An allocation hook is called before each allocation of the framework's
+// containers with the size asked for; returning FALSE makes the allocation
+// fail. Returns the previous hook. Meant for testing out-of-memory paths.
+typedef BOOL (*AFX_ALLOC_HOOK)(size_t nSize, BOOL bObject, LONG lRequestNumber);
+FX_API AFX_ALLOC_HOOK AfxSetAllocHook(AFX_ALLOC_HOOK pfnAllocHook);

@@ -1,0 +1,42 @@
+// CFileFind: a directory search. FindFile starts the search without making
+// an entry current; each FindNextFile makes the next entry current and
+// returns FALSE when that entry is the last one (it is still valid). After
+// a FALSE result GetLastError() tells why: ERROR_NO_MORE_FILES at the end.
+#pragma once
+
+#include "cstring.h"
+
+class FX_API CFileFind {
+public:
+    CFileFind();
+    ~CFileFind();
+
+    // FindFirstFileA on a pattern such as C:\dir\*.* (NULL: *.*). FALSE
+    // when the search cannot start; GetLastError() tells why.
+    BOOL FindFile(LPCSTR pstrName = NULL, DWORD dwUnused = 0);
+    BOOL FindNextFile();
+    void Close();
+
+    // The current entry
+    CString GetFileName() const;
+    // The folder of the pattern, a backslash, and the entry's name.
+    CString GetFilePath() const;
+    // The folder of the pattern, without a trailing backslash.
+    CString GetRoot() const { return m_strRoot; }
+    DWORD GetAttributes() const { return m_current.dwFileAttributes; }
+    BOOL MatchesMask(DWORD dwMask) const { return (m_current.dwFileAttributes & dwMask) != 0; }
+    BOOL IsDots() const;
+    BOOL IsDirectory() const { return MatchesMask(FILE_ATTRIBUTE_DIRECTORY); }
+    BOOL IsReadOnly() const { return MatchesMask(FILE_ATTRIBUTE_READONLY); }
+    BOOL IsHidden() const { return MatchesMask(FILE_ATTRIBUTE_HIDDEN); }
+
+private:
+    CFileFind(const CFileFind&) = delete;
+    CFileFind& operator=(const CFileFind&) = delete;
+
+    HANDLE m_hContext;
+    BOOL m_bHaveNext;  // m_next holds an entry not yet made current
+    WIN32_FIND_DATAA m_current;
+    WIN32_FIND_DATAA m_next;
+    CString m_strRoot;
+};

@@ -1,0 +1,137 @@
+// CTreeCtrl: a tree-view control. Header only: one inline wrapper per
+// message, with the usual convenience forms built on TVM_GETNEXTITEM.
+#pragma once
+
+#include "edit.h"
+#include "imagelist.h"
+
+class CTreeCtrl : public CWnd {
+public:
+    // TVM_GETNEXTITEM
+    HTREEITEM GetNextItem(HTREEITEM hItem, UINT nCode) const
+    {
+        return (HTREEITEM)SendMessage(TVM_GETNEXTITEM, nCode, (LPARAM)hItem);
+    }
+    HTREEITEM GetRootItem() const { return GetNextItem(NULL, TVGN_ROOT); }
+    HTREEITEM GetSelectedItem() const { return GetNextItem(NULL, TVGN_CARET); }
+    HTREEITEM GetChildItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_CHILD); }
+    HTREEITEM GetNextSiblingItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_NEXT); }
+    HTREEITEM GetPrevSiblingItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_PREVIOUS); }
+    HTREEITEM GetParentItem(HTREEITEM hItem) const { return GetNextItem(hItem, TVGN_PARENT); }
+
+    // TVM_GETITEMA
+    BOOL GetItem(TVITEMA* pItem) const { return (BOOL)SendMessage(TVM_GETITEMA, 0, (LPARAM)pItem); }
+    // TVM_SETITEMA
+    BOOL SetItem(TVITEMA* pItem) { return (BOOL)SendMessage(TVM_SETITEMA, 0, (LPARAM)pItem); }
+    // TVM_GETITEMA with TVIF_CHILDREN: the item's children count flag
+    BOOL ItemHasChildren(HTREEITEM hItem) const
+    {
+        TVITEMA item = {};
+        item.mask = TVIF_CHILDREN | TVIF_HANDLE;
+        item.hItem = hItem;
+        return GetItem(&item) && item.cChildren != 0;
+    }
+    // TVM_GETITEMA with TVIF_TEXT: the whole label, however long
+    CString GetItemText(HTREEITEM hItem) const
+    {
+        CString strText;
+        for (int nSize = 256;; nSize *= 2) {
+            TVITEMA item = {};
+            item.mask = TVIF_TEXT | TVIF_HANDLE;
+            item.hItem = hItem;
+            item.pszText = strText.GetBuffer(nSize);
+            item.cchTextMax = nSize;
+            if (!GetItem(&item)) {
+                strText.ReleaseBuffer(0);
+                return strText;
+            }
+            strText.ReleaseBuffer();
+            if (strText.GetLength() < nSize - 1)
+                return strText;
+        }
+    }
+    // TVM_SETITEMA with TVIF_TEXT
+    BOOL SetItemText(HTREEITEM hItem, LPCSTR lpszItem)
+    {
+        TVITEMA item = {};
+        item.mask = TVIF_TEXT | TVIF_HANDLE;
+        item.hItem = hItem;
+        item.pszText = (LPSTR)lpszItem;
+        return SetItem(&item);
+    }
+    // TVM_GETITEMA with TVIF_IMAGE | TVIF_SELECTEDIMAGE
+    BOOL GetItemImage(HTREEITEM hItem, int& nImage, int& nSelectedImage) const
+    {
+        TVITEMA item = {};
+        item.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+        item.hItem = hItem;
+        BOOL bResult = GetItem(&item);
+        nImage = item.iImage;
+        nSelectedImage = item.iSelectedImage;
+        return bResult;
+    }
+    // TVM_GETITEMSTATE
+    UINT GetItemState(HTREEITEM hItem, UINT nStateMask) const
+    {
+        return (UINT)SendMessage(TVM_GETITEMSTATE, (WPARAM)hItem, nStateMask);
+    }
+    // TVM_GETCOUNT
+    UINT GetCount() const { return (UINT)SendMessage(TVM_GETCOUNT); }
+
+    // TVM_INSERTITEMA
+    HTREEITEM InsertItem(const TVINSERTSTRUCTA* pInsertStruct)
+    {
+        return (HTREEITEM)SendMessage(TVM_INSERTITEMA, 0, (LPARAM)pInsertStruct);
+    }
+    // TVM_DELETEITEM
+    BOOL DeleteItem(HTREEITEM hItem) { return (BOOL)SendMessage(TVM_DELETEITEM, 0, (LPARAM)hItem); }
+    BOOL DeleteAllItems() { return DeleteItem(TVI_ROOT); }
+    // TVM_EXPAND
+    BOOL Expand(HTREEITEM hItem, UINT nCode) { return (BOOL)SendMessage(TVM_EXPAND, nCode, (LPARAM)hItem); }
+    // TVM_SELECTITEM
+    BOOL Select(HTREEITEM hItem, UINT nCode) { return (BOOL)SendMessage(TVM_SELECTITEM, nCode, (LPARAM)hItem); }
+    BOOL SelectItem(HTREEITEM hItem) { return Select(hItem, TVGN_CARET); }
+    // TVM_SORTCHILDREN, one level
+    BOOL SortChildren(HTREEITEM hItem) { return (BOOL)SendMessage(TVM_SORTCHILDREN, FALSE, (LPARAM)hItem); }
+    // TVM_ENSUREVISIBLE
+    BOOL EnsureVisible(HTREEITEM hItem) { return (BOOL)SendMessage(TVM_ENSUREVISIBLE, 0, (LPARAM)hItem); }
+    // TVM_GETITEMRECT
+    BOOL GetItemRect(HTREEITEM hItem, LPRECT lpRect, BOOL bTextOnly) const
+    {
+        *(HTREEITEM*)lpRect = hItem;
+        return (BOOL)SendMessage(TVM_GETITEMRECT, bTextOnly, (LPARAM)lpRect);
+    }
+
+    // TVM_SETIMAGELIST: returns the previous list
+    HIMAGELIST SetImageList(CImageList* pImageList, int nImageListType)
+    {
+        return (HIMAGELIST)SendMessage(TVM_SETIMAGELIST, nImageListType,
+                                       (LPARAM)(pImageList ? pImageList->m_hImageList : NULL));
+    }
+    // TVM_GETIMAGELIST
+    HIMAGELIST GetImageList(int nImageListType) const
+    {
+        return (HIMAGELIST)SendMessage(TVM_GETIMAGELIST, nImageListType);
+    }
+    // TVM_SETTEXTCOLOR: returns the previous colour
+    COLORREF SetTextColor(COLORREF clr) { return (COLORREF)SendMessage(TVM_SETTEXTCOLOR, 0, clr); }
+    // TVM_GETTEXTCOLOR
+    COLORREF GetTextColor() const { return (COLORREF)SendMessage(TVM_GETTEXTCOLOR); }
+    // TVM_SETBKCOLOR: returns the previous colour
+    COLORREF SetBkColor(COLORREF clr) { return (COLORREF)SendMessage(TVM_SETBKCOLOR, 0, clr); }
+    // TVM_GETBKCOLOR
+    COLORREF GetBkColor() const { return (COLORREF)SendMessage(TVM_GETBKCOLOR); }
+
+    // TVM_EDITLABELA: the label editor, or NULL
+    CEdit* EditLabel(HTREEITEM hItem)
+    {
+        return static_cast<CEdit*>(CWnd::FromHandle((HWND)SendMessage(TVM_EDITLABELA, 0, (LPARAM)hItem)));
+    }
+    // TVM_GETEDITCONTROL
+    CEdit* GetEditControl() const
+    {
+        return static_cast<CEdit*>(CWnd::FromHandle((HWND)SendMessage(TVM_GETEDITCONTROL)));
+    }
+    // TVM_ENDEDITLABELNOW
+    BOOL EndEditLabelNow(BOOL bCancel) { return (BOOL)SendMessage(TVM_ENDEDITLABELNOW, bCancel); }
+};

@@ -1,0 +1,165 @@
+// Modal dialogs and data exchange.
+#include "afx/dialog.h"
+#include "afx/exception.h"
+#include "afx/modulestate.h"
+#include "afx/msgbox.h"
+#include "guard.h"
+
+
+CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
+    : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd)
+{
+}
+
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
+{
+    if (rControl.m_hWnd)
+        return;
+    HWND hCtl = ::GetDlgItem(pDX->m_pDlgWnd->m_hWnd, nIDC);
+    if (!hCtl || !rControl.SubclassWindow(hCtl))
+        TRACE("DDX_Control: control %d not found or already bound\n", nIDC);
+}
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+    ON_COMMAND(IDOK, OnOK)
+    ON_COMMAND(IDCANCEL, OnCancel)
+END_MESSAGE_MAP()
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_lpszTemplateName(MAKEINTRESOURCEA(nIDTemplate)), m_pParentWnd(pParentWnd), m_nModalResult(-1),
+      m_bContinueModal(FALSE)
+{
+}
+
+CDialog::CDialog(LPCSTR lpszTemplateName, CWnd* pParentWnd)
+    : m_lpszTemplateName(lpszTemplateName), m_pParentWnd(pParentWnd), m_nModalResult(-1),
+      m_bContinueModal(FALSE)
+{
+}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return TRUE;
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK()
+{
+    if (!UpdateData(TRUE))
+        return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::EndDialog(int nResult)
+{
+    m_nModalResult = nResult;
+    m_bContinueModal = FALSE;
+    if (m_hWnd)
+        ::PostMessageA(m_hWnd, WM_NULL, 0, 0);  // wakes the loop
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* pMsg)
+{
+    if (!m_hWnd || pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST)
+        return FALSE;
+    if (pMsg->hwnd != m_hWnd && !::IsChild(m_hWnd, pMsg->hwnd))
+        return FALSE;
+    return ::IsDialogMessageA(m_hWnd, pMsg);
+}
+
+INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT nMsg, WPARAM, LPARAM lParam)
+{
+    if (nMsg != WM_INITDIALOG)
+        return FALSE;
+    // From here on the dialog's messages go through its message map.
+    CDialog* pDlg = reinterpret_cast<CDialog*>(lParam);
+    pDlg->SubclassWindow(hWnd);
+    BOOL bResult = TRUE;
+    AfxRunGuarded([&] { bResult = pDlg->OnInitDialog(); });
+    return bResult;
+}
+
+INT_PTR CDialog::DoModal()
+{
+    // Real Windows registers the common control classes only on request.
+    static const BOOL s_bCommonControls = [] {
+        INITCOMMONCONTROLSEX icc = { sizeof icc, ICC_WIN95_CLASSES | ICC_USEREX_CLASSES };
+        return InitCommonControlsEx(&icc);
+    }();
+    (void)s_bCommonControls;
+
+    HINSTANCE hInst = AfxFindResourceHandle(m_lpszTemplateName, (LPCSTR)RT_DIALOG);
+    HRSRC hResource = ::FindResourceA(hInst, m_lpszTemplateName, (LPCSTR)RT_DIALOG);
+    HGLOBAL hTemplate = hResource ? ::LoadResource(hInst, hResource) : NULL;
+    const DLGTEMPLATE* pTemplate = hTemplate ? (const DLGTEMPLATE*)::LockResource(hTemplate) : NULL;
+    if (!pTemplate || m_hWnd)
+        return -1;
+
+    HWND hParent = AfxGetSafeOwner(m_pParentWnd);
+    BOOL bEnableParent = FALSE;
+    if (hParent && ::IsWindowEnabled(hParent)) {
+        ::EnableWindow(hParent, FALSE);
+        bEnableParent = TRUE;
+    }
+
+    m_nModalResult = -1;
+    m_bContinueModal = TRUE;
+    HWND hWnd = ::CreateDialogIndirectParamA(hInst, pTemplate, hParent, AfxDlgProc, (LPARAM)this);
+    if (hWnd && m_bContinueModal) {
+        if (!::IsWindowVisible(hWnd))
+            ::ShowWindow(hWnd, SW_SHOWNORMAL);
+        RunModalLoop();
+    }
+    if (!hWnd)
+        m_nModalResult = -1;
+
+    if (m_hWnd)
+        ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0,
+                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    // The owner is enabled before the dialog goes, so that it gets the
+    // activation back.
+    if (bEnableParent)
+        ::EnableWindow(hParent, TRUE);
+    if (hParent && ::GetActiveWindow() == hWnd)
+        ::SetActiveWindow(hParent);
+    if (hWnd)
+        ::DestroyWindow(hWnd);
+    AfxDeleteTempMaps();
+    return m_nModalResult;
+}
+
+BOOL CDialog::RunModalLoop()
+{
+    MSG msg;
+    while (m_bContinueModal) {
+        // Idle: the temporary objects of the handlers are freed.
+        if (!::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE))
+            AfxDeleteTempMaps();
+        BOOL bGot = ::GetMessageA(&msg, NULL, 0, 0);
+        if (bGot == 0) {
+            // WM_QUIT: hand it on to the loop outside and end the dialog.
+            ::PostQuitMessage((int)msg.wParam);
+            m_nModalResult = -1;
+            break;
+        }
+        if (bGot == -1)
+            break;
+        if (!AfxPreTranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    return m_nModalResult;
+}

@@ -1,0 +1,130 @@
+// Listing one level of a folder and turning the listing into tree nodes.
+#include "ErrorMessage.h"
+#include "FolderTreeDlg.h"
+#include "TreeNodes.h"
+#include "resource.h"
+
+void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>& arrDirs)
+{
+    CFileFind finder;
+    CErrorMessage errorMessage;
+
+    // 1.-2.
+    strFolder += "\\*.*";
+    if (!finder.FindFile(strFolder)) {
+        DWORD dwError = GetLastError();
+        errorMessage.ShowInDlgItem(dwError, NULL, m_hWnd, IDC_EDIT_ERROR);
+        return;
+    }
+
+    // 3.-5. The entry that the last FindNextFile reached is still handled.
+    BOOL bWorking = TRUE;
+    while (bWorking) {
+        bWorking = finder.FindNextFile();
+        if (!bWorking) {
+            DWORD dwError = GetLastError();
+            if (dwError != ERROR_NO_MORE_FILES) {
+                errorMessage.ShowInDlgItem(dwError, NULL, m_hWnd, IDC_EDIT_ERROR);
+                break;
+            }
+        }
+        if (finder.IsDots() || !finder.IsDirectory())
+            continue;
+        try {
+            CString strPath = finder.GetFilePath();
+            arrDirs.Add(strPath);
+        } catch (CMemoryException* e) {
+            char szCause[255];
+            e->GetErrorMessage(szCause, 255);
+            CString strText = "Probable to many Dirs\n";
+            strText += szCause;
+            AfxMessageBox(strText, MB_ICONEXCLAMATION);
+            e->Delete();
+            arrDirs.RemoveAll();
+        }
+    }
+
+    // 6.
+    finder.Close();
+}
+
+void CFolderTreeDlg::CreateRootSubNodes(const char* pszDrive, CArray<CString, CString&>& arrDirs)
+{
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    // Looks labels up in constant time, with the result of a linear search
+    // of the siblings (the first child of a label wins).
+    CChildIndex index(pTree);
+
+    for (int i = 0; i < arrDirs.GetSize(); i++) {
+        // 1. C:\Windows gives \Windows; its components start behind the
+        // first character.
+        CString strRest = arrDirs[i];
+        strRest.Replace(pszDrive, "");
+
+        // 2. Each component is found or inserted below the current node.
+        HTREEITEM hCurrent = pTree->GetRootItem();
+        int nStart = 1;
+        while (nStart <= strRest.GetLength()) {
+            int nEnd = strRest.Find('\\', nStart);
+            if (nEnd == -1)
+                nEnd = strRest.GetLength();
+            CString strName = strRest.Mid(nStart, nEnd - nStart);
+            HTREEITEM hFound = index.Find(hCurrent, strName);
+            if (!hFound)
+                hFound = index.Insert(hCurrent, strName);
+            hCurrent = hFound;
+            nStart = nEnd + 1;
+        }
+    }
+
+    // 3. Selecting the top node notifies the selection handler.
+    pTree->SortChildren(m_hTopNode);
+    pTree->SelectItem(m_hTopNode);
+}
+
+void CFolderTreeDlg::CreateSubNodes(const char* pszPath, CArray<CString, CString&>& arrDirs)
+{
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+
+    // 1.-2. Find the node of the path, component by component below the
+    // top node. A component that names no node means the path is not the
+    // path of a node: nothing is changed rather than refilling an ancestor
+    // with the listing of another folder.
+    CString strRest = CString(pszPath).Mid(3);
+    HTREEITEM hNode = pTree->GetRootItem();
+    int nStart = 0;
+    while (hNode && nStart <= strRest.GetLength()) {
+        int nEnd = strRest.Find('\\', nStart);
+        if (nEnd == -1)
+            nEnd = strRest.GetLength();
+        hNode = FindChildNode(pTree, hNode, strRest.Mid(nStart, nEnd - nStart));
+        nStart = nEnd + 1;
+    }
+    if (!hNode)
+        return;
+
+    // 3.-4. The old children go; the listing comes in as bare names.
+    DeleteRecursive(hNode);
+    for (int i = 0; i < arrDirs.GetSize(); i++) {
+        CString strName = arrDirs[i];
+        strName.Replace(pszPath, "");
+        strName = strName.Mid(1);
+        InsertFolderNode(pTree, hNode, strName);
+    }
+
+    // 5.
+    pTree->SortChildren(hNode);
+}
+
+void CFolderTreeDlg::DeleteRecursive(HTREEITEM hItem)
+{
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    HTREEITEM hChild = pTree->GetChildItem(hItem);
+    while (hChild) {
+        if (pTree->GetChildItem(hChild))
+            DeleteRecursive(hChild);
+        HTREEITEM hNext = pTree->GetNextSiblingItem(hChild);
+        pTree->DeleteItem(hChild);
+        hChild = hNext;
+    }
+}

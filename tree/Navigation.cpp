@@ -1,0 +1,91 @@
+// Tree navigation: the path of a node, selection, clicks, and opening a
+// node by name while the initial path is followed.
+#include "FolderTreeDlg.h"
+#include "TreeNodes.h"
+#include "resource.h"
+
+CString CFolderTreeDlg::GetNodePath(HTREEITEM hNode)
+{
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CString strPath = pTree->GetItemText(hNode);
+    if (strPath.Find('\\') == -1)
+        strPath.Insert(0, '\\');
+    for (HTREEITEM hParent = pTree->GetParentItem(hNode); hParent; hParent = pTree->GetParentItem(hParent)) {
+        CString strLabel = pTree->GetItemText(hParent);
+        if (strLabel.Find('\\') == -1)
+            strLabel.Insert(0, '\\');
+        strPath.Insert(0, strLabel);
+        strPath.Replace("\\\\", "\\");
+    }
+    return strPath;
+}
+
+void CFolderTreeDlg::OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    HTREEITEM hSelected = pTree->GetSelectedItem();
+    if (!hSelected)
+        return;
+
+    CString strPath = GetNodePath(hSelected);
+    if (pTree->GetParentItem(hSelected)) {
+        CArray<CString, CString&> arrDirs;
+        GetOneLevelDir(strPath, arrDirs);
+        CreateSubNodes(strPath, arrDirs);
+    }
+    SetDlgItemText(IDC_EDIT_PATH, strPath);
+}
+
+void CFolderTreeDlg::OnClickFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    m_bTreeClicked = 1;
+    SetDlgItemText(IDC_EDIT_ERROR, "");
+    *pResult = 0;
+}
+
+void CFolderTreeDlg::OnRightClick_FolderTree(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    HTREEITEM hSelected = pTree->GetSelectedItem();
+    if (!hSelected)
+        return;
+    for (HTREEITEM hChild = pTree->GetChildItem(hSelected); hChild; hChild = pTree->GetNextSiblingItem(hChild))
+        RecursiveExpandCollapse(hChild, 0);
+}
+
+void CFolderTreeDlg::RecursiveExpandCollapse(HTREEITEM hItem, int bExpand)
+{
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    if (!pTree->GetChildItem(hItem))
+        return;
+    pTree->Expand(hItem, bExpand ? TVE_EXPAND : TVE_COLLAPSE);
+    for (HTREEITEM hChild = pTree->GetChildItem(hItem); hChild; hChild = pTree->GetNextSiblingItem(hChild))
+        if (pTree->GetChildItem(hChild))
+            RecursiveExpandCollapse(hChild, 1);
+}
+
+void CFolderTreeDlg::OpenInPath(CString& strName, HTREEITEM& hNode)
+{
+    // No drive was chosen: there is nothing to open below.
+    if (!hNode)
+        return;
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+
+    // 1.-2. A missing or empty name leaves the node where it is.
+    HTREEITEM hFound = FindChildNode(pTree, hNode, strName);
+    if (!hFound)
+        return;
+    hNode = hFound;
+
+    // 3.-4. The found node is listed, expanded and shown; the selection stays.
+    CString strPath = GetNodePath(hNode);
+    if (pTree->GetParentItem(hNode)) {
+        CArray<CString, CString&> arrDirs;
+        GetOneLevelDir(strPath, arrDirs);
+        CreateSubNodes(strPath, arrDirs);
+    }
+    pTree->Expand(hNode, TVE_EXPAND);
+    SetDlgItemText(IDC_EDIT_PATH, strPath);
+}

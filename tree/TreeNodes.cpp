@@ -1,0 +1,50 @@
+// Tree-node helpers.
+#include "TreeNodes.h"
+
+HTREEITEM FindChildNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszLabel)
+{
+    for (HTREEITEM hChild = pTree->GetChildItem(hParent); hChild; hChild = pTree->GetNextSiblingItem(hChild))
+        if (pTree->GetItemText(hChild).Compare(pszLabel) == 0)
+            return hChild;
+    return NULL;
+}
+
+HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszName)
+{
+    TVINSERTSTRUCTA tvis = {};
+    tvis.hParent = hParent;
+    tvis.hInsertAfter = NULL;
+    tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    tvis.item.pszText = (LPSTR)pszName;
+    tvis.item.iImage = 0;
+    tvis.item.iSelectedImage = 1;
+    return pTree->InsertItem(&tvis);
+}
+
+CChildIndex::Labels& CChildIndex::ChildrenOf(HTREEITEM hParent)
+{
+    auto it = m_children.find(hParent);
+    if (it != m_children.end())
+        return it->second;
+    Labels& labels = m_children[hParent];
+    for (HTREEITEM hChild = m_pTree->GetChildItem(hParent); hChild; hChild = m_pTree->GetNextSiblingItem(hChild))
+        labels.emplace(std::string(m_pTree->GetItemText(hChild)), hChild);  // the first of a label stays
+    return labels;
+}
+
+HTREEITEM CChildIndex::Find(HTREEITEM hParent, const CString& strLabel)
+{
+    Labels& labels = ChildrenOf(hParent);
+    auto it = labels.find(std::string(strLabel));
+    return it == labels.end() ? NULL : it->second;
+}
+
+HTREEITEM CChildIndex::Insert(HTREEITEM hParent, const CString& strLabel)
+{
+    HTREEITEM hNew = InsertFolderNode(m_pTree, hParent, strLabel);
+    if (hNew) {
+        ChildrenOf(hParent).emplace(std::string(strLabel), hNew);
+        m_children[hNew];  // a new node has no children yet
+    }
+    return hNew;
+}

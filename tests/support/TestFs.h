@@ -1,0 +1,30 @@
+// Real folders for tests, on the test drives of the private prefix.
+#pragma once
+
+#include <afxwin.h>
+
+// A folder of one test's own: D:\<program>-<process id>\<name>, made empty
+// at construction and removed with everything in it at destruction.
+class TestFolder {
+public:
+    explicit TestFolder(const char* pszName, const char* pszDrive = "D:");
+    ~TestFolder();
+
+    // The folder's path, or the path of pszRelative inside it.
+    CString Path(const char* pszRelative = NULL) const;
+    // Makes pszRelative and its missing parents as folders.
+    void MakeDirs(const char* pszRelative) const;
+    // Writes a file (its folder must exist).
+    void MakeFile(const char* pszRelative, const char* pszContent = "x") const;
+
+private:
+    CString m_strPath;
+};
+
+// Makes a folder and its missing parents.
+bool MakeDirsAt(const CString& strPath);
+// Removes a folder with everything in it, clearing read-only attributes;
+// links are removed, never followed.
+void RemoveTree(const CString& strPath);
+bool IsFolder(const CString& strPath);
+bool Exists(const CString& strPath);

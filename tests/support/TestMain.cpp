@@ -1,0 +1,66 @@
+// The main of every test program: GoogleTest with a watchdog that ends a
+// stuck test with a clear failure, and a crash filter that makes a crash a
+// failing exit code.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string>
+#include <thread>
+
+namespace {
+
+std::atomic<DWORD> g_deadline{0};  // GetTickCount at which the running test fails
+std::string g_testName;
+
+class WatchdogListener : public testing::EmptyTestEventListener {
+public:
+    explicit WatchdogListener(DWORD dwLimitMs) : m_dwLimitMs(dwLimitMs) {}
+    void OnTestStart(const testing::TestInfo& info) override
+    {
+        g_testName = std::string(info.test_suite_name()) + "." + info.name();
+        g_deadline = GetTickCount() + m_dwLimitMs;
+    }
+    void OnTestEnd(const testing::TestInfo&) override { g_deadline = 0; }
+
+private:
+    DWORD m_dwLimitMs;
+};
+
+LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pInfo)
+{
+    fprintf(stderr, "\nCRASH: exception 0x%08lx at %p in %s\n", pInfo->ExceptionRecord->ExceptionCode,
+            pInfo->ExceptionRecord->ExceptionAddress, g_testName.c_str());
+    fflush(stderr);
+    TerminateProcess(GetCurrentProcess(), 98);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    SetUnhandledExceptionFilter(CrashFilter);
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+
+    const char* pszLimit = getenv("VARNET_TEST_LIMIT_S");
+    DWORD dwLimitMs = (pszLimit ? atoi(pszLimit) : 60) * 1000;
+    testing::UnitTest::GetInstance()->listeners().Append(new WatchdogListener(dwLimitMs));
+    std::thread([] {
+        for (;;) {
+            Sleep(250);
+            DWORD dwDeadline = g_deadline;
+            if (dwDeadline && (LONG)(GetTickCount() - dwDeadline) > 0) {
+                fprintf(stderr, "\nWATCHDOG: %s did not finish in time; ending the test program.\n",
+                        g_testName.c_str());
+                fflush(stderr);
+                TerminateProcess(GetCurrentProcess(), 97);
+            }
+        }
+    }).detach();
+
+    return RUN_ALL_TESTS();
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "fxdefs.h"
+#include <string.h>
 #include <string>
 
 class FX_API CString {

@@ -98,7 +98,7 @@ public:
     // TVM_GETITEMRECT
     BOOL GetItemRect(HTREEITEM hItem, LPRECT lpRect, BOOL bTextOnly) const
     {
-        *(HTREEITEM*)lpRect = hItem;
+        memcpy(lpRect, &hItem, sizeof hItem);  // the item goes in the rectangle
         return (BOOL)SendMessage(TVM_GETITEMRECT, bTextOnly, (LPARAM)lpRect);
     }
 

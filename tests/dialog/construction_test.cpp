@@ -1,0 +1,148 @@
+// Construction and destruction, the window chrome, and what a run of the
+// dialog sets up: icons, image lists, tooltips, colours.
+#include "dialog_support.h"
+
+// Every form of "no initial path" opens drive C with its top node selected.
+TEST(Construction, NoInitialPathOpensDriveC)
+{
+    struct Case {
+        const char* pszContext;
+        std::function<CFolderTreeDlg*()> make;
+    } cases[] = {
+        { "default constructed", [] { return new CFolderTreeDlg; } },
+        { "null path", [] { return new CFolderTreeDlg(NULL, NULL); } },
+        { "empty path", [] { return new CFolderTreeDlg(""); } },
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<CFolderTreeDlg> pDlg(c.make());
+        INT_PTR nResult = RunDialog(*pDlg, [&](Driver& d) {
+            std::vector<CString> entries = d.DriveEntries();
+            ASSERT_LT(1, (int)entries.size()) << c.pszContext;
+            EXPECT_EQ(CString("(C:) Disk"), entries[d.DriveSelection()]) << c.pszContext;
+            EXPECT_EQ(CString("C:\\"), d.Label(d.Root())) << c.pszContext;
+            EXPECT_EQ(d.Root(), d.Selected()) << c.pszContext;
+            EXPECT_EQ(CString("C:\\"), d.ItemText(IDC_EDIT_PATH)) << c.pszContext;
+            EXPECT_NE(nullptr, d.Child(d.Root(), "windows")) << c.pszContext;
+            d.Ok();
+        });
+        EXPECT_EQ(IDOK, nResult) << c.pszContext;
+        EXPECT_EQ(CString("C:\\"), pDlg->m_strSelectedPath) << c.pszContext;
+    }
+}
+
+// Objects that never ran, and one that runs twice: the second run binds
+// the controls afresh and shows the same dialog again.
+TEST(Construction, ObjectsLiveWithoutAndAcrossRuns)
+{
+    for (int i = 0; i < 3; i++) {
+        CFolderTreeDlg unused("D:\\nowhere");
+        EXPECT_EQ(CString(""), unused.m_strSelectedPath);
+    }
+
+    TestFolder folder("twice");
+    folder.MakeDirs("a");
+    CFolderTreeDlg dlg(folder.Path());
+    for (int nRun = 1; nRun <= 2; nRun++) {
+        INT_PTR nResult = RunDialog(dlg, [&](Driver& d) {
+            EXPECT_EQ(folder.Path(), d.ItemText(IDC_EDIT_PATH)) << "run " << nRun;
+            EXPECT_EQ(5u, d.DriveEntries().size()) << "run " << nRun;
+            d.Ok();
+        });
+        EXPECT_EQ(IDOK, nResult) << "run " << nRun;
+        EXPECT_EQ(CString("D:\\"), dlg.m_strSelectedPath) << "run " << nRun;
+    }
+}
+
+struct ToolEnum {
+    HWND hTip;
+    int nTools;
+    std::vector<CString> texts;
+};
+
+static BOOL CALLBACK FindToolTip(HWND hWnd, LPARAM lParam)
+{
+    char szClass[64] = "";
+    GetClassNameA(hWnd, szClass, sizeof szClass);
+    ToolEnum* pEnum = reinterpret_cast<ToolEnum*>(lParam);
+    DWORD nProcess = 0;
+    GetWindowThreadProcessId(hWnd, &nProcess);
+    // The tree has a tooltip of its own: the dialog's is the one with tools.
+    if (nProcess == GetCurrentProcessId() && lstrcmpiA(szClass, TOOLTIPS_CLASSA) == 0) {
+        int nTools = (int)SendMessageA(hWnd, TTM_GETTOOLCOUNT, 0, 0);
+        if (nTools > pEnum->nTools) {
+            pEnum->hTip = hWnd;
+            pEnum->nTools = nTools;
+        }
+    }
+    return TRUE;
+}
+
+TEST(Construction, IconsImageListsTooltipsAndColours)
+{
+    TestFolder folder("chrome");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        d.OnUi([&] {
+            HWND hDlg = d.Dialog();
+            HICON hIcon = LoadIconA(GetModuleHandleA("Varnet.dll"), MAKEINTRESOURCEA(IDR_MAINFRAME));
+            EXPECT_EQ((LRESULT)hIcon, SendMessageA(hDlg, WM_GETICON, ICON_BIG, 0));
+            EXPECT_EQ((LRESULT)hIcon, SendMessageA(hDlg, WM_GETICON, ICON_SMALL, 0));
+            EXPECT_EQ((LRESULT)hIcon, SendMessageA(hDlg, WM_QUERYDRAGICON, 0, 0));
+            EXPECT_NE(0, SendMessageA(d.Item(IDC_STATIC_MAKEFOLDER), STM_GETICON, 0, 0));
+
+            HIMAGELIST hTreeImages = TreeView_GetImageList(d.Item(IDC_FOLDER_TREE), TVSIL_NORMAL);
+            ASSERT_NE(nullptr, hTreeImages);
+            EXPECT_EQ(3, ImageList_GetImageCount(hTreeImages));
+            HIMAGELIST hDriveImages = (HIMAGELIST)SendMessageA(d.Item(IDC_CBX_DRIVES), CBEM_GETIMAGELIST, 0, 0);
+            ASSERT_NE(nullptr, hDriveImages);
+            EXPECT_EQ(1, ImageList_GetImageCount(hDriveImages));
+            int cx = 0, cy = 0;
+            ImageList_GetIconSize(hTreeImages, &cx, &cy);
+            EXPECT_EQ(16, cx);
+            EXPECT_EQ(16, cy);
+
+            EXPECT_EQ(RGB(0, 0, 128), TreeView_GetTextColor(d.Item(IDC_FOLDER_TREE)));
+            EXPECT_EQ(RGB(192, 192, 192), TreeView_GetBkColor(d.Item(IDC_FOLDER_TREE)));
+
+            // The colours the dialog gives its read-only boxes.
+            struct {
+                int nID;
+                COLORREF crText;
+                int nBkMode;
+            } boxes[] = {
+                { IDC_EDIT_PATH, RGB(0, 0, 128), TRANSPARENT },
+                { IDC_EDIT_ERROR, RGB(128, 0, 0), TRANSPARENT },
+                { IDOK, GetSysColor(COLOR_WINDOWTEXT), OPAQUE },  // the system's default
+            };
+            HDC hdc = CreateCompatibleDC(NULL);
+            for (auto& box : boxes) {
+                SetTextColor(hdc, RGB(1, 2, 3));
+                SetBkMode(hdc, OPAQUE);
+                LRESULT hbr = SendMessageA(hDlg, WM_CTLCOLORSTATIC, (WPARAM)hdc, (LPARAM)d.Item(box.nID));
+                EXPECT_NE(0, hbr) << "control " << box.nID;
+                EXPECT_EQ(box.crText, GetTextColor(hdc)) << "control " << box.nID;
+                EXPECT_EQ(box.nBkMode, GetBkMode(hdc)) << "control " << box.nID;
+            }
+            DeleteDC(hdc);
+        });
+
+        ToolEnum tools = { NULL, 0, {} };
+        EnumWindows(FindToolTip, (LPARAM)&tools);
+        ASSERT_NE(nullptr, tools.hTip);
+        d.OnUi([&] {
+            int nCount = (int)SendMessageA(tools.hTip, TTM_GETTOOLCOUNT, 0, 0);
+            for (int i = 0; i < nCount; i++) {
+                char szText[256] = "";
+                TOOLINFOA ti = {};
+                ti.cbSize = TTTOOLINFOA_V2_SIZE;
+                ti.lpszText = szText;
+                SendMessageA(tools.hTip, TTM_ENUMTOOLSA, i, (LPARAM)&ti);
+                tools.texts.push_back(szText);
+            }
+        });
+        std::vector<CString> expected = { "Delete Folder with Contents. (Key Del)", "Create Folder. (Key Ins)",
+                                          "Expand Folder (NumPad *)", "Get Path", "Currently Selected Path",
+                                          "Displays any Errors" };
+        EXPECT_EQ(expected, tools.texts);
+        d.Cancel();
+    });
+}

@@ -1,0 +1,23 @@
+// Shared pieces of the folder dialog's tests.
+#pragma once
+
+#include <DialogDriver.h>
+#include <FolderTreeDlg.h>
+#include <TestFs.h>
+#include <gtest/gtest.h>
+#include <resource.h>
+
+// The application object every host has.
+CWinApp& TestApp();
+
+// Opens the folder dialog on strInitialPath, runs script, and returns
+// what DoModal returned; the dialog's result path goes to *pstrSelected.
+INT_PTR RunFolderDialog(const char* pszInitialPath, const std::function<void(Driver&)>& script,
+                        CString* pstrSelected = NULL);
+
+// The node of a folder path such as D:\a\b, walking the labels from the
+// top node; NULL when a label is missing.
+HTREEITEM NodeOf(Driver& d, const CString& strPath);
+
+// gtest printing of CString
+inline std::ostream& operator<<(std::ostream& os, const CString& str) { return os << (const char*)str; }

@@ -1,0 +1,113 @@
+// The drive list and drive switching, on the drives of the test prefix:
+// A: floppy, C: the prefix's own, D: fixed, E: CD-ROM without medium,
+// N: network.
+#include "dialog_support.h"
+
+static CString SystemText(DWORD dwError)
+{
+    CString strText;
+    AfxGetSystemErrorText(dwError, strText);
+    return strText;
+}
+
+TEST(Drives, ListShowsEveryDriveWithItsTypeWord)
+{
+    // No drive matches: the list keeps the entry it made current (the
+    // second one) and the tree stays empty.
+    RunFolderDialog("Q:\\nowhere", [&](Driver& d) {
+        std::vector<CString> expected = { "(A:) Removable Disk", "(C:) Disk", "(D:) Disk", "(E:) CD-ROM",
+                                          "(N:) Remote Drive" };
+        EXPECT_EQ(expected, d.DriveEntries());
+        EXPECT_EQ(1, d.DriveSelection());
+        EXPECT_EQ(nullptr, d.Root());
+        EXPECT_EQ(CString(""), d.ItemText(IDC_EDIT_PATH));
+        d.Cancel();
+    });
+}
+
+TEST(Drives, ChoosingADriveBuildsItsTopNodeAndFirstLevel)
+{
+    TestFolder folder("choose");
+    folder.MakeDirs("a\\b");
+    RunFolderDialog("Q:\\nowhere", [&](Driver& d) {
+        d.ChooseDrive(2);
+        HTREEITEM hRoot = d.Root();
+        ASSERT_NE(nullptr, hRoot);
+        EXPECT_EQ(CString("D:\\"), d.Label(hRoot));
+        EXPECT_EQ(hRoot, d.Selected());
+        EXPECT_EQ(CString("D:\\"), d.ItemText(IDC_EDIT_PATH));
+        int nImage = -1, nSelected = -1;
+        d.Images(hRoot, nImage, nSelected);
+        EXPECT_EQ(2, nImage);
+        EXPECT_EQ(2, nSelected);
+
+        // The first level: our program's folder among the others, unlisted.
+        CString strProgram = folder.Path().Mid(3, folder.Path().Mid(3).Find('\\'));
+        HTREEITEM hProgram = d.Child(hRoot, strProgram);
+        ASSERT_NE(nullptr, hProgram);
+        EXPECT_TRUE(d.Children(hProgram).empty());
+        d.Images(hProgram, nImage, nSelected);
+        EXPECT_EQ(0, nImage);
+        EXPECT_EQ(1, nSelected);
+        // Siblings come sorted.
+        std::vector<CString> labels = d.Children(hRoot);
+        for (size_t i = 1; i < labels.size(); i++)
+            EXPECT_LE(lstrcmpiA(labels[i - 1], labels[i]), 0) << labels[i - 1] << " before " << labels[i];
+        d.Cancel();
+    });
+}
+
+TEST(Drives, ChoosingTheShownDriveAgainRebuildsTheTree)
+{
+    TestFolder folder("again");
+    folder.MakeDirs("a\\b\\c");
+    RunFolderDialog(folder.Path("a\\b"), [&](Driver& d) {
+        HTREEITEM hA = NodeOf(d, folder.Path("a"));
+        ASSERT_NE(nullptr, hA);
+        EXPECT_FALSE(d.Children(hA).empty());
+        d.ChooseDrive(2);
+        // Every node below the top is new and unlisted.
+        HTREEITEM hProgram = NodeOf(d, folder.Path().Left(folder.Path().ReverseFind('\\')));
+        ASSERT_NE(nullptr, hProgram);
+        EXPECT_TRUE(d.Children(hProgram).empty());
+        EXPECT_FALSE(d.IsExpanded(hProgram));
+        d.Cancel();
+    });
+}
+
+TEST(Drives, ACdDriveWithoutMediumShowsTheSystemsText)
+{
+    WIN32_FIND_DATAA fd;
+    SetLastError(0xdeadbeef);
+    ASSERT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA("E:\\*.*", &fd));
+    CString strExpected = SystemText(GetLastError());
+    ASSERT_FALSE(strExpected.IsEmpty());
+
+    TestFolder folder("cd");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        d.ChooseDrive(3);
+        EXPECT_EQ(CString("E:\\"), d.Label(d.Root()));
+        EXPECT_TRUE(d.Children(d.Root()).empty());
+        EXPECT_EQ(CString("E:\\"), d.ItemText(IDC_EDIT_PATH));
+        EXPECT_EQ(strExpected, d.ItemText(IDC_EDIT_ERROR));
+        // The next switch clears the error box and the dialog goes on.
+        d.ChooseDrive(2);
+        EXPECT_EQ(CString(""), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_EQ(CString("D:\\"), d.Label(d.Root()));
+        d.Ok();
+    });
+}
+
+TEST(Drives, TheInitialPathsDriveLetterMatchesInAnyCase)
+{
+    TestFolder folder("lower");
+    folder.MakeDirs("sub");
+    CString strLower = folder.Path("sub");
+    strLower.SetAt(0, 'd');
+    RunFolderDialog(strLower, [&](Driver& d) {
+        EXPECT_EQ(2, d.DriveSelection());
+        EXPECT_EQ(CString("D:\\"), d.Label(d.Root()));
+        EXPECT_EQ(folder.Path("sub"), d.ItemText(IDC_EDIT_PATH));
+        d.Cancel();
+    });
+}

@@ -1,0 +1,162 @@
+// Tree navigation: following the initial path, selecting, clicking and
+// right-clicking nodes, and what the tree shows for the folders on disk.
+#include "dialog_support.h"
+
+TEST(Navigation, InitialPathComponentsOpenFromTheDriveDown)
+{
+    TestFolder folder("path");
+    folder.MakeDirs("a\\b");
+    folder.MakeDirs("Data");
+    struct Case {
+        const char* pszContext;
+        CString strInitial;
+        CString strShown;        // the path box after the start
+        CString strDeepestOpen;  // the deepest node that is expanded
+    } cases[] = {
+        { "a\\b opens a, then b", folder.Path("a\\b"), folder.Path("a\\b"), folder.Path("a\\b") },
+        { "a missing component is skipped", folder.Path("missing\\a"), folder.Path("a"), folder.Path("a") },
+        { "a doubled backslash is an empty component", folder.Path() + "\\\\a", folder.Path("a"), folder.Path("a") },
+        { "a trailing backslash", folder.Path("a") + "\\", folder.Path("a"), folder.Path("a") },
+        { "the lookup is case-sensitive", folder.Path("data"), folder.Path(), folder.Path() },
+        { "the drive root", "D:\\", "D:\\", "" },
+    };
+    for (const Case& c : cases) {
+        RunFolderDialog(c.strInitial, [&](Driver& d) {
+            EXPECT_EQ(c.strShown, d.ItemText(IDC_EDIT_PATH)) << c.pszContext;
+            EXPECT_EQ(d.Root(), d.Selected()) << c.pszContext;
+            if (!c.strDeepestOpen.IsEmpty()) {
+                HTREEITEM hNode = NodeOf(d, c.strDeepestOpen);
+                ASSERT_NE(nullptr, hNode) << c.pszContext;
+                if (!d.Children(hNode).empty()) {
+                    EXPECT_TRUE(d.IsExpanded(hNode)) << c.pszContext;
+                }
+            }
+            d.Cancel();
+        });
+    }
+}
+
+TEST(Navigation, SelectingANodeListsItAndShowsItsPath)
+{
+    TestFolder folder("select");
+    folder.MakeDirs("a\\y");
+    folder.MakeDirs("a\\x\\deep");
+    folder.MakeDirs("a\\.hidden");
+    folder.MakeDirs("files");
+    folder.MakeFile("files\\one.txt");
+    folder.MakeFile("a\\file.txt");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hA = NodeOf(d, folder.Path("a"));
+        ASSERT_NE(nullptr, hA);
+        d.SelectNode(hA);
+        EXPECT_EQ(folder.Path("a"), d.ItemText(IDC_EDIT_PATH));
+        // Folders only, hidden ones too, sorted; files are not nodes.
+        EXPECT_EQ((std::vector<CString>{ ".hidden", "x", "y" }), d.Children(hA));
+
+        // Opening x lists it; selecting a again relists a, so x comes
+        // back unlisted.
+        d.SelectNode(d.Child(hA, "x"));
+        EXPECT_EQ(folder.Path("a\\x"), d.ItemText(IDC_EDIT_PATH));
+        EXPECT_EQ((std::vector<CString>{ "deep" }), d.Children(d.Child(hA, "x")));
+        d.SelectNode(hA);
+        EXPECT_TRUE(d.Children(d.Child(hA, "x")).empty());
+
+        // A folder that holds only files has no children.
+        HTREEITEM hFiles = NodeOf(d, folder.Path("files"));
+        d.SelectNode(hFiles);
+        EXPECT_TRUE(d.Children(hFiles).empty());
+        EXPECT_EQ(CString(""), d.ItemText(IDC_EDIT_ERROR));
+
+        // The top node shows its root and is not relisted.
+        d.SelectNode(d.Root());
+        EXPECT_EQ(CString("D:\\"), d.ItemText(IDC_EDIT_PATH));
+        d.Cancel();
+    });
+}
+
+TEST(Navigation, AFolderGoneFromDiskShowsTheSystemsTextAndTheDialogGoesOn)
+{
+    TestFolder folder("gone");
+    folder.MakeDirs("gone");
+    folder.MakeDirs("here\\sub");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hGone = NodeOf(d, folder.Path("gone"));
+        ASSERT_NE(nullptr, hGone);
+        RemoveTree(folder.Path("gone"));
+        WIN32_FIND_DATAA fd;
+        SetLastError(0xdeadbeef);
+        FindFirstFileA(folder.Path("gone\\*.*"), &fd);
+        CString strExpected;
+        AfxGetSystemErrorText(GetLastError(), strExpected);
+
+        d.ClickNode(hGone);
+        EXPECT_EQ(folder.Path("gone"), d.ItemText(IDC_EDIT_PATH));
+        EXPECT_EQ(strExpected, d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_TRUE(d.Children(hGone).empty());
+
+        // A click elsewhere clears the box; the tree still works.
+        HTREEITEM hHere = NodeOf(d, folder.Path("here"));
+        d.ClickNode(hHere);
+        EXPECT_EQ(CString(""), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_EQ(hHere, d.Selected());
+        EXPECT_EQ((std::vector<CString>{ "sub" }), d.Children(hHere));
+        d.Cancel();
+    });
+}
+
+TEST(Navigation, APathLongerThanTheAnsiApiAllowsShowsTheSystemsText)
+{
+    TestFolder folder("long");
+    // Made with the wide API, which takes longer paths than the dialog can.
+    CString strName(CString('n', 60));
+    CString strPath = folder.Path();
+    for (int i = 0; i < 4; i++) {
+        strPath += "\\" + strName;
+        WCHAR wszPath[1024];
+        MultiByteToWideChar(CP_ACP, 0, "\\\\?\\" + strPath, -1, wszPath, 1024);
+        CreateDirectoryW(wszPath, NULL);
+    }
+    ASSERT_GT(strPath.GetLength(), MAX_PATH);
+    RunFolderDialog(folder.Path(strName + "\\" + strName + "\\" + strName), [&](Driver& d) {
+        HTREEITEM hDeep = NodeOf(d, strPath);
+        ASSERT_NE(nullptr, hDeep);
+        d.SelectNode(hDeep);
+        EXPECT_EQ(strPath, d.ItemText(IDC_EDIT_PATH));
+        EXPECT_NE(CString(""), d.ItemText(IDC_EDIT_ERROR));
+        d.SelectNode(d.Root());
+        EXPECT_EQ(CString("D:\\"), d.ItemText(IDC_EDIT_PATH));
+        d.Cancel();
+    });
+}
+
+TEST(Navigation, RightClickCollapsesTheChildrenAndExpandsWhatIsBelow)
+{
+    TestFolder folder("rclick");
+    folder.MakeDirs("a\\b\\c");
+    RunFolderDialog(folder.Path("a\\b"), [&](Driver& d) {
+        HTREEITEM hProgram = NodeOf(d, folder.Path().Left(folder.Path().ReverseFind('\\')));
+        HTREEITEM hFolder = NodeOf(d, folder.Path());
+        HTREEITEM hA = NodeOf(d, folder.Path("a"));
+        HTREEITEM hB = NodeOf(d, folder.Path("a\\b"));
+        ASSERT_TRUE(hProgram && hFolder && hA && hB);
+        d.OnUi([&] { TreeView_Expand(d.Item(IDC_FOLDER_TREE), hA, TVE_COLLAPSE); });
+
+        // The top node is selected: its children collapse, every deeper
+        // node with children expands; nothing is listed or selected.
+        d.RightClickNode(hFolder);
+        EXPECT_EQ(d.Root(), d.Selected());
+        EXPECT_FALSE(d.IsExpanded(hProgram));
+        EXPECT_TRUE(d.IsExpanded(hFolder));
+        EXPECT_TRUE(d.IsExpanded(hA));
+        EXPECT_TRUE(d.IsExpanded(hB));
+        EXPECT_EQ((std::vector<CString>{ "c" }), d.Children(hB));
+
+        // A selected node without children: nothing changes.
+        HTREEITEM hC = d.Child(hB, "c");
+        d.SelectNode(hC);
+        d.RightClickNode(hC);
+        EXPECT_EQ(hC, d.Selected());
+        EXPECT_TRUE(d.IsExpanded(hB));
+        d.Cancel();
+    });
+}

@@ -1,0 +1,382 @@
+// The dialog driver.
+#include "DialogDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace {
+
+const UINT WM_DRIVER_CALL = WM_APP + 1;
+const UINT WM_DRIVER_POST = WM_APP + 2;
+const DWORD kUiTimeoutMs = 15000;
+
+struct UiCall {
+    const std::function<void()>* pFn;
+    HANDLE hDone;
+};
+
+LRESULT CALLBACK SyncWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (nMsg == WM_DRIVER_CALL) {
+        UiCall* pCall = reinterpret_cast<UiCall*>(lParam);
+        (*pCall->pFn)();
+        SetEvent(pCall->hDone);
+        return 0;
+    }
+    if (nMsg == WM_DRIVER_POST) {
+        std::unique_ptr<std::function<void()>> pFn(reinterpret_cast<std::function<void()>*>(lParam));
+        (*pFn)();
+        return 0;
+    }
+    return DefWindowProcA(hWnd, nMsg, wParam, lParam);
+}
+
+HWND CreateSyncWindow()
+{
+    static ATOM s_atom = [] {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = SyncWndProc;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.lpszClassName = "VarnetTestSync";
+        return RegisterClassA(&wc);
+    }();
+    (void)s_atom;
+    return CreateWindowA("VarnetTestSync", "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, GetModuleHandleA(NULL), NULL);
+}
+
+bool IsDialogWindow(HWND hWnd)
+{
+    char szClass[32] = "";
+    GetClassNameA(hWnd, szClass, sizeof szClass);
+    return strcmp(szClass, "#32770") == 0;
+}
+
+struct FindContext {
+    DWORD nProcess;
+    HWND hExclude;
+    const std::function<bool(HWND)>* pPred;
+    HWND hFound;
+};
+
+BOOL CALLBACK FindProc(HWND hWnd, LPARAM lParam)
+{
+    FindContext* pCtx = reinterpret_cast<FindContext*>(lParam);
+    DWORD nProcess = 0;
+    GetWindowThreadProcessId(hWnd, &nProcess);
+    if (nProcess != pCtx->nProcess || hWnd == pCtx->hExclude || !IsWindowVisible(hWnd) || !IsDialogWindow(hWnd))
+        return TRUE;
+    if (pCtx->pPred && !(*pCtx->pPred)(hWnd))
+        return TRUE;
+    pCtx->hFound = hWnd;
+    return FALSE;
+}
+
+}  // namespace
+
+void Driver::OnUi(const std::function<void()>& fn)
+{
+    UiCall call = { &fn, CreateEventA(NULL, TRUE, FALSE, NULL) };
+    PostMessageA(m_hSync, WM_DRIVER_CALL, 0, (LPARAM)&call);
+    if (WaitForSingleObject(call.hDone, kUiTimeoutMs) != WAIT_OBJECT_0) {
+        // The call still refers to this frame: nothing can safely go on.
+        fprintf(stderr, "\nDRIVER: the user-interface thread did not answer within %lu ms.\n", kUiTimeoutMs);
+        fflush(stderr);
+        TerminateProcess(GetCurrentProcess(), 96);
+    }
+    CloseHandle(call.hDone);
+}
+
+void Driver::PostUi(std::function<void()> fn)
+{
+    PostMessageA(m_hSync, WM_DRIVER_POST, 0, (LPARAM) new std::function<void()>(std::move(fn)));
+}
+
+CString Driver::Text(HWND hWnd)
+{
+    CString strText;
+    OnUi([&] { CWnd::FromHandle(hWnd)->GetWindowText(strText); });
+    return strText;
+}
+
+void Driver::Command(int nID, int nCode, HWND hDlg)
+{
+    if (!hDlg)
+        hDlg = m_hDialog;
+    PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nID, nCode), (LPARAM)::GetDlgItem(hDlg, nID));
+    Sync();
+}
+
+HWND Driver::Focus()
+{
+    HWND hFocus = NULL;
+    OnUi([&] { hFocus = ::GetFocus(); });
+    return hFocus;
+}
+
+void Driver::Key(UINT nVirtualKey, HWND hTarget)
+{
+    if (!hTarget)
+        hTarget = Focus();
+    UINT nScan = MapVirtualKeyA(nVirtualKey, 0);
+    PostMessageA(hTarget, WM_KEYDOWN, nVirtualKey, 1 | (nScan << 16));
+    PostMessageA(hTarget, WM_KEYUP, nVirtualKey, 1 | (nScan << 16) | 0xC0000000);
+    Sync();
+}
+
+std::vector<CString> Driver::DriveEntries()
+{
+    std::vector<CString> entries;
+    OnUi([&] {
+        CComboBox* pList = (CComboBox*)CWnd::FromHandle(Item(1005));
+        for (int i = 0; i < pList->GetCount(); i++) {
+            char szText[MAX_PATH] = "";
+            COMBOBOXEXITEMA item = {};
+            item.mask = CBEIF_TEXT;
+            item.iItem = i;
+            item.pszText = szText;
+            item.cchTextMax = sizeof szText;
+            pList->SendMessage(CBEM_GETITEMA, 0, (LPARAM)&item);
+            entries.push_back(szText);
+        }
+    });
+    return entries;
+}
+
+int Driver::DriveSelection()
+{
+    int nSel = -1;
+    OnUi([&] { nSel = (int)::SendMessageA(Item(1005), CB_GETCURSEL, 0, 0); });
+    return nSel;
+}
+
+void Driver::ChooseDrive(int nIndex)
+{
+    PostMessageA(Item(1005), CB_SETCURSEL, nIndex, 0);
+    Command(1005, CBN_SELENDOK);
+}
+
+HTREEITEM Driver::Root()
+{
+    HTREEITEM hRoot = NULL;
+    OnUi([&] { hRoot = TreeView_GetRoot(Item(1003)); });
+    return hRoot;
+}
+
+CString Driver::Label(HTREEITEM hItem)
+{
+    CString strLabel;
+    OnUi([&] { strLabel = ((CTreeCtrl*)CWnd::FromHandle(Item(1003)))->GetItemText(hItem); });
+    return strLabel;
+}
+
+std::vector<CString> Driver::Children(HTREEITEM hParent)
+{
+    std::vector<CString> labels;
+    OnUi([&] {
+        CTreeCtrl* pTree = (CTreeCtrl*)CWnd::FromHandle(Item(1003));
+        for (HTREEITEM h = pTree->GetChildItem(hParent); h; h = pTree->GetNextSiblingItem(h))
+            labels.push_back(pTree->GetItemText(h));
+    });
+    return labels;
+}
+
+HTREEITEM Driver::Child(HTREEITEM hParent, const char* pszLabel)
+{
+    HTREEITEM hFound = NULL;
+    OnUi([&] {
+        CTreeCtrl* pTree = (CTreeCtrl*)CWnd::FromHandle(Item(1003));
+        for (HTREEITEM h = pTree->GetChildItem(hParent); h && !hFound; h = pTree->GetNextSiblingItem(h))
+            if (pTree->GetItemText(h) == pszLabel)
+                hFound = h;
+    });
+    return hFound;
+}
+
+HTREEITEM Driver::Node(std::initializer_list<const char*> labels)
+{
+    HTREEITEM hNode = NULL;
+    bool bFirst = true;
+    for (const char* pszLabel : labels) {
+        if (bFirst) {
+            hNode = Root();
+            if (!hNode || Label(hNode) != pszLabel)
+                return NULL;
+            bFirst = false;
+        } else {
+            hNode = Child(hNode, pszLabel);
+            if (!hNode)
+                return NULL;
+        }
+    }
+    return hNode;
+}
+
+HTREEITEM Driver::Selected()
+{
+    HTREEITEM hSel = NULL;
+    OnUi([&] { hSel = TreeView_GetSelection(Item(1003)); });
+    return hSel;
+}
+
+bool Driver::IsExpanded(HTREEITEM hItem)
+{
+    UINT nState = 0;
+    OnUi([&] { nState = TreeView_GetItemState(Item(1003), hItem, TVIS_EXPANDED); });
+    return (nState & TVIS_EXPANDED) != 0;
+}
+
+void Driver::Images(HTREEITEM hItem, int& nImage, int& nSelectedImage)
+{
+    OnUi([&] { ((CTreeCtrl*)CWnd::FromHandle(Item(1003)))->GetItemImage(hItem, nImage, nSelectedImage); });
+}
+
+void Driver::SelectNode(HTREEITEM hItem)
+{
+    PostMessageA(Item(1003), TVM_SELECTITEM, TVGN_CARET, (LPARAM)hItem);
+    Sync();
+}
+
+static POINT LabelCentre(HWND hTree, HTREEITEM hItem)
+{
+    RECT rect = {};
+    memcpy(&rect, &hItem, sizeof hItem);  // TVM_GETITEMRECT takes the item in the rectangle
+    SendMessageA(hTree, TVM_GETITEMRECT, TRUE, (LPARAM)&rect);
+    POINT pt = { (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2 };
+    return pt;
+}
+
+void Driver::ClickNode(HTREEITEM hItem)
+{
+    HWND hTree = Item(1003);
+    POINT pt = {};
+    OnUi([&] {
+        TreeView_EnsureVisible(hTree, hItem);
+        pt = LabelCentre(hTree, hItem);
+    });
+    PostMessageA(hTree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+    PostMessageA(hTree, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+    Sync();
+}
+
+void Driver::RightClickNode(HTREEITEM hItem)
+{
+    HWND hTree = Item(1003);
+    POINT pt = {};
+    OnUi([&] {
+        TreeView_EnsureVisible(hTree, hItem);
+        pt = LabelCentre(hTree, hItem);
+    });
+    PostMessageA(hTree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(pt.x, pt.y));
+    PostMessageA(hTree, WM_RBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+    Sync();
+}
+
+HWND Driver::WaitForWindow(const std::function<bool(HWND)>& pred, DWORD nTimeoutMs)
+{
+    DWORD dwStart = GetTickCount();
+    for (;;) {
+        FindContext ctx = { GetCurrentProcessId(), m_hDialog, &pred, NULL };
+        EnumWindows(FindProc, (LPARAM)&ctx);
+        if (ctx.hFound)
+            return ctx.hFound;
+        if (GetTickCount() - dwStart > nTimeoutMs)
+            return NULL;
+        Sleep(20);
+    }
+}
+
+HWND Driver::WaitForMessageBox(DWORD nTimeoutMs)
+{
+    return WaitForWindow([](HWND hWnd) { return ::GetDlgItem(hWnd, 0xFFFF) != NULL; }, nTimeoutMs);
+}
+
+HWND Driver::WaitForDialog(const char* pszCaption, DWORD nTimeoutMs)
+{
+    std::string strCaption(pszCaption);
+    return WaitForWindow(
+        [&](HWND hWnd) {
+            char szText[256] = "";
+            GetWindowTextA(hWnd, szText, sizeof szText);
+            return strCaption == szText;
+        },
+        nTimeoutMs);
+}
+
+bool Driver::AnyOtherWindow()
+{
+    return WaitForWindow([](HWND) { return true; }, 0) != NULL;
+}
+
+CString Driver::MessageBoxText(HWND hBox)
+{
+    char szText[2048] = "";
+    GetDlgItemTextA(hBox, 0xFFFF, szText, sizeof szText);
+    return szText;
+}
+
+void Driver::Answer(HWND hWindow, int nID)
+{
+    PostMessageA(hWindow, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), (LPARAM)::GetDlgItem(hWindow, nID));
+    Sync();
+}
+
+INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script)
+{
+    Driver driver;
+    driver.m_nUiThread = GetCurrentThreadId();
+    driver.m_hSync = CreateSyncWindow();
+    std::atomic<bool> bEnded{false};
+    std::atomic<bool> bScriptDone{false};
+
+    std::thread worker([&] {
+        // The dialog is up once its loop runs and its window is visible.
+        DWORD dwStart = GetTickCount();
+        for (;;) {
+            HWND hWnd = NULL;
+            driver.OnUi([&] { hWnd = dlg.m_hWnd; });
+            if (hWnd && IsWindowVisible(hWnd)) {
+                driver.m_hDialog = hWnd;
+                break;
+            }
+            if (bEnded || GetTickCount() - dwStart > 10000) {
+                ADD_FAILURE() << "the dialog did not open";
+                bScriptDone = true;
+                return;
+            }
+            Sleep(10);
+        }
+        script(driver);
+        if (!bEnded) {
+            Sleep(50);
+            if (!bEnded) {
+                ADD_FAILURE() << "the script left the dialog open; closing it";
+                // Close nested windows first, then the dialog.
+                for (int i = 0; i < 20 && !bEnded; i++) {
+                    if (HWND hOther = driver.WaitForWindow([](HWND) { return true; }, 0))
+                        PostMessageA(hOther, WM_CLOSE, 0, 0);
+                    else
+                        PostMessageA(driver.m_hDialog, WM_COMMAND, IDCANCEL, 0);
+                    Sleep(100);
+                }
+            }
+        }
+        bScriptDone = true;
+    });
+    INT_PTR nResult = dlg.DoModal();
+    bEnded = true;
+    // Calls still posted by the script are answered until it ends.
+    while (!bScriptDone) {
+        MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    worker.join();
+    DestroyWindow(driver.m_hSync);
+    return nResult;
+}

@@ -1,0 +1,85 @@
+// Drives a real modal dialog from a test, as a user would. RunDialog runs
+// DoModal on the test's thread (the user-interface thread) while a script
+// runs on a second thread: it posts the clicks, keys and notifications a
+// user would cause into the dialog's own message loop, answers message
+// boxes and nested dialogs by finding them, and reads what is shown.
+#pragma once
+
+#include <afxcmn.h>
+#include <afxwin.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class Driver {
+public:
+    // Runs fn on the user-interface thread, inside whatever message loop it
+    // runs at the moment (the dialog's, a message box's, a nested dialog's),
+    // and waits for it.
+    void OnUi(const std::function<void()>& fn);
+    // Runs fn on the user-interface thread without waiting for it: for code
+    // that opens a modal loop (a message box) which the script then answers.
+    void PostUi(std::function<void()> fn);
+    // Waits until the user-interface thread has handled all that was posted.
+    void Sync() { OnUi([] {}); }
+
+    // The dialog being run and its controls.
+    HWND Dialog() const { return m_hDialog; }
+    HWND Item(int nID) const { return ::GetDlgItem(m_hDialog, nID); }
+    CString Text(HWND hWnd);
+    CString ItemText(int nID) { return Text(Item(nID)); }
+
+    // Input. Each waits until the dialog has handled it (or has opened a
+    // nested modal loop while handling it).
+    void Command(int nID, int nCode = BN_CLICKED, HWND hDlg = NULL);  // what a control sends
+    void Key(UINT nVirtualKey, HWND hTarget = NULL);  // key down and up, to the focused window by default
+    HWND Focus();                                     // the focused window of the dialog's thread
+
+    // Drive list
+    std::vector<CString> DriveEntries();
+    int DriveSelection();
+    void ChooseDrive(int nIndex);  // as choosing in the list: selection, then CBN_SELENDOK
+
+    // Tree. A node is named by its labels from the top node down, e.g.
+    // Node({"D:\\", "data", "2002"}); NULL when there is no such node.
+    HTREEITEM Root();
+    HTREEITEM Node(std::initializer_list<const char*> labels);
+    HTREEITEM Child(HTREEITEM hParent, const char* pszLabel);
+    std::vector<CString> Children(HTREEITEM hParent);
+    CString Label(HTREEITEM hItem);
+    HTREEITEM Selected();
+    bool IsExpanded(HTREEITEM hItem);
+    void Images(HTREEITEM hItem, int& nImage, int& nSelectedImage);
+    void SelectNode(HTREEITEM hItem);      // as the keyboard selects
+    void ClickNode(HTREEITEM hItem);       // left click on the label
+    void RightClickNode(HTREEITEM hItem);  // right click on the label
+
+    // Other windows of this process: message boxes and nested dialogs.
+    // Waits up to nTimeoutMs for a visible top-level dialog window (other
+    // than the dialog being run) that satisfies pred; NULL on timeout.
+    HWND WaitForWindow(const std::function<bool(HWND)>& pred, DWORD nTimeoutMs = 5000);
+    HWND WaitForMessageBox(DWORD nTimeoutMs = 5000);
+    HWND WaitForDialog(const char* pszCaption, DWORD nTimeoutMs = 5000);
+    // Is there, right now, such a window?
+    bool AnyOtherWindow();
+    // The text of a message box.
+    CString MessageBoxText(HWND hBox);
+    // Presses a button of a message box or nested dialog.
+    void Answer(HWND hWindow, int nID);
+
+    // Ends the dialog with the button a user would press.
+    void Ok() { Command(IDOK); }
+    void Cancel() { Command(IDCANCEL); }
+
+private:
+    friend INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script);
+    HWND m_hDialog = NULL;
+    HWND m_hSync = NULL;
+    DWORD m_nUiThread = 0;
+};
+
+// Runs dlg.DoModal() while script drives it; returns DoModal's result. A
+// script that ends (or fails) with the dialog still open has it closed, and
+// the test fails.
+INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script);

@@ -2,6 +2,8 @@
 // right-clicking nodes, and what the tree shows for the folders on disk.
 #include "dialog_support.h"
 
+#include <atomic>
+
 TEST(Navigation, InitialPathComponentsOpenFromTheDriveDown)
 {
     TestFolder folder("path");
@@ -157,6 +159,45 @@ TEST(Navigation, RightClickCollapsesTheChildrenAndExpandsWhatIsBelow)
         d.RightClickNode(hC);
         EXPECT_EQ(hC, d.Selected());
         EXPECT_TRUE(d.IsExpanded(hB));
+        d.Cancel();
+    });
+}
+
+// Memory runs out while a listing grows: the user is told, the list is
+// emptied and the search goes on, so the node gets the folders found after.
+static std::atomic<int> s_nAllocsBeforeFailure{-1};
+static BOOL FailOnce(size_t, BOOL, LONG)
+{
+    return s_nAllocsBeforeFailure.fetch_sub(1) != 0;
+}
+
+TEST(Navigation, RunningOutOfMemoryWhileListingEmptiesTheListAndGoesOn)
+{
+    TestFolder folder("oom");
+    for (int i = 0; i < 20; i++) {
+        CString strName;
+        strName.Format("many\\f%02d", i);
+        folder.MakeDirs(strName);
+    }
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hMany = NodeOf(d, folder.Path("many"));
+        ASSERT_NE(nullptr, hMany);
+        // The list grows at 0, 4 and 8 entries: the third growth fails.
+        d.OnUi([] {
+            s_nAllocsBeforeFailure = 2;
+            AfxSetAllocHook(FailOnce);
+        });
+        d.PostUi([&] { TreeView_SelectItem(d.Item(IDC_FOLDER_TREE), hMany); });
+        HWND hBox = d.WaitForMessageBox();
+        ASSERT_NE(nullptr, hBox);
+        CString strText = d.MessageBoxText(hBox);
+        strText.Remove('\r');
+        EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText);
+        d.Answer(hBox, IDOK);
+        d.OnUi([] { AfxSetAllocHook(NULL); });
+        // Eight entries were dropped with the list and the ninth was lost.
+        EXPECT_EQ(11u, d.Children(hMany).size());
+        EXPECT_EQ(folder.Path("many"), d.ItemText(IDC_EDIT_PATH));
         d.Cancel();
     });
 }

@@ -1,2 +1,79 @@
 # Installation for host developers: headers, import libraries, DLLs with the
 # compiler's run-time DLLs, and a CMake package (find_package(Varnet)).
+#
+#   <prefix>/bin                 Varnet.dll, VarnetFx.dll, the compiler's
+#                                run-time DLLs, VarnetPick.exe
+#   <prefix>/lib                 libVarnet.dll.a, libVarnetFx.dll.a
+#   <prefix>/include/VarnetFx    afxwin.h, afxcmn.h, afxtempl.h, afx/*.h
+#   <prefix>/include/Varnet      FolderTreeDlg.h, ErrorMessage.h, resource.h
+#   <prefix>/lib/cmake/Varnet    the package
+
+include(CMakePackageConfigHelpers)
+
+set(VARNET_INSTALL_BINDIR bin)
+set(VARNET_INSTALL_CMAKEDIR lib/cmake/Varnet)
+
+# Every module that shares the framework must share one unwinder, or an
+# exception thrown in one module (CFileException from CFile::Rename, say)
+# never reaches the handler in another. The build itself links everything
+# with -shared-libgcc; hosts get it through the targets they link.
+target_link_options(VarnetFx INTERFACE -shared-libgcc)
+
+install(TARGETS VarnetFx Varnet
+  EXPORT VarnetTargets
+  RUNTIME DESTINATION ${VARNET_INSTALL_BINDIR}
+  LIBRARY DESTINATION lib
+  ARCHIVE DESTINATION lib)
+
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/framework/include/
+  DESTINATION include/VarnetFx
+  FILES_MATCHING PATTERN "*.h")
+install(FILES
+    ${CMAKE_SOURCE_DIR}/dialog/FolderTreeDlg.h
+    ${CMAKE_SOURCE_DIR}/dialog/ErrorMessage.h
+    ${CMAKE_SOURCE_DIR}/res/resource.h
+  DESTINATION include/Varnet)
+
+# The compiler's run-time DLLs go beside ours: the DLLs need them, and so
+# does every host built with the same compiler.
+install(FILES ${VARNET_RUNTIME_DLLS} DESTINATION ${VARNET_INSTALL_BINDIR})
+install(TARGETS VarnetPick RUNTIME DESTINATION ${VARNET_INSTALL_BINDIR})
+
+install(EXPORT VarnetTargets
+  NAMESPACE Varnet::
+  FILE VarnetTargets.cmake
+  DESTINATION ${VARNET_INSTALL_CMAKEDIR})
+
+# The names of the DLLs a host needs at run time, in bin/ of the package.
+set(VARNET_PACKAGE_DLL_NAMES)
+foreach(target VarnetFx Varnet)
+  get_target_property(prefix ${target} PREFIX)
+  get_target_property(name ${target} OUTPUT_NAME)
+  if(NOT name)
+    set(name ${target})
+  endif()
+  if(NOT prefix)
+    set(prefix "")
+  endif()
+  list(APPEND VARNET_PACKAGE_DLL_NAMES ${prefix}${name}${CMAKE_SHARED_LIBRARY_SUFFIX})
+endforeach()
+foreach(dll ${VARNET_RUNTIME_DLLS})
+  get_filename_component(name "${dll}" NAME)
+  list(APPEND VARNET_PACKAGE_DLL_NAMES ${name})
+endforeach()
+
+configure_package_config_file(
+  ${CMAKE_CURRENT_LIST_DIR}/VarnetConfig.cmake.in
+  ${CMAKE_BINARY_DIR}/package/VarnetConfig.cmake
+  INSTALL_DESTINATION ${VARNET_INSTALL_CMAKEDIR}
+  PATH_VARS VARNET_INSTALL_BINDIR)
+# Same major version; the size of a pointer is checked too, so that a 64-bit
+# host is turned away from these 32-bit DLLs.
+write_basic_package_version_file(
+  ${CMAKE_BINARY_DIR}/package/VarnetConfigVersion.cmake
+  VERSION ${PROJECT_VERSION}
+  COMPATIBILITY SameMajorVersion)
+install(FILES
+    ${CMAKE_BINARY_DIR}/package/VarnetConfig.cmake
+    ${CMAKE_BINARY_DIR}/package/VarnetConfigVersion.cmake
+  DESTINATION ${VARNET_INSTALL_CMAKEDIR})

@@ -13,3 +13,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Packages for this target installed outside the compiler's own tree (an
+# installed Varnet, say) are named with -DCMAKE_PREFIX_PATH; each such prefix
+# is a root too, or the ONLY modes above would look for it under
+# /usr/i686-w64-mingw32 alone.
+list(APPEND CMAKE_FIND_ROOT_PATH ${CMAKE_PREFIX_PATH})

@@ -21,10 +21,8 @@ void AfxTrace(LPCSTR lpszFormat, ...)
     ::OutputDebugStringA(szBuffer);
 }
 
-#ifdef _DEBUG
 void AfxAssertFailed(LPCSTR lpszFile, int nLine, LPCSTR lpszExpr)
 {
     AfxTrace("%s(%d): assertion failed: %s\n", lpszFile, nLine, lpszExpr);
     ::DebugBreak();
 }
-#endif

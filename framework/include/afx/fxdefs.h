@@ -23,10 +23,13 @@
 // Writes a formatted line to the debugger output (debug builds only).
 FX_API void AfxTrace(LPCSTR lpszFormat, ...);
 
+// Reports a failed ASSERT and breaks into the debugger. Present in every
+// build of the DLL, so that debug hosts link against a release framework.
+FX_API void AfxAssertFailed(LPCSTR lpszFile, int nLine, LPCSTR lpszExpr);
+
 #ifdef _DEBUG
 #define TRACE ::AfxTrace
 #define ASSERT(f) ((f) ? (void)0 : ::AfxAssertFailed(__FILE__, __LINE__, #f))
-FX_API void AfxAssertFailed(LPCSTR lpszFile, int nLine, LPCSTR lpszExpr);
 #else
 #define TRACE(...) ((void)0)
 #define ASSERT(f) ((void)0)

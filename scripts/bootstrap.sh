@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-i686 googletest wine wine32:i386
-          xvfb xauth imagemagick icoutils x11-apps xdotool python3 file)
+          fonts-wine xvfb xauth imagemagick icoutils x11-apps xdotool python3 file)
 
 missing=()
 for p in "${packages[@]}"; do

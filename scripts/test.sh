@@ -15,6 +15,9 @@ export WINEPREFIX="$build/wine/test"
 # One server for the whole run, with no descriptors of ours: Wine's helper
 # processes would otherwise keep ctest's pipes open.
 env -u DISPLAY wineserver -p </dev/null >/dev/null 2>&1 || true
+# The prefix's services (winedevice) start with the first program of a new
+# server; start them here, detached from our output.
+env -u DISPLAY timeout 60 wineboot </dev/null >/dev/null 2>&1 || true
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 cd "$build"

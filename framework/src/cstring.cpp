@@ -175,8 +175,13 @@ CString& CString::TrimRight()
 
 CString& CString::TrimRight(char chTarget)
 {
-    while (!m_str.empty() && m_str.back() == chTarget)
-        m_str.pop_back();
+    // Walk forward by characters: the last byte may be the trail byte of a
+    // double-byte character that merely looks like chTarget.
+    int nEnd = 0;
+    for (int i = 0; i < GetLength(); i = NextChar(i))
+        if (NextChar(i) != i + 1 || m_str[i] != chTarget)
+            nEnd = NextChar(i);
+    m_str.resize(nEnd);
     return *this;
 }
 

@@ -35,6 +35,7 @@ BOOL CFileFind::FindFile(LPCSTR pstrName, DWORD)
     if (!pstrName)
         pstrName = "*.*";
     memset(&m_current, 0, sizeof m_current);
+    m_strRoot.Empty();
     m_hContext = ::FindFirstFileA(pstrName, &m_next);
     if (m_hContext == INVALID_HANDLE_VALUE)
         return FALSE;

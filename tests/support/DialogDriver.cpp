@@ -254,30 +254,27 @@ static POINT LabelCentre(HWND hTree, HTREEITEM hItem)
     return pt;
 }
 
-void Driver::ClickNode(HTREEITEM hItem)
+// Mouse button down and up on the centre of the node's label.
+static void PostClickOnNode(Driver& d, HWND hTree, HTREEITEM hItem, UINT nDown, UINT nUp, WPARAM nButton)
 {
-    HWND hTree = Item(1003);
     POINT pt = {};
-    OnUi([&] {
+    d.OnUi([&] {
         TreeView_EnsureVisible(hTree, hItem);
         pt = LabelCentre(hTree, hItem);
     });
-    PostMessageA(hTree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
-    PostMessageA(hTree, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
-    Sync();
+    PostMessageA(hTree, nDown, nButton, MAKELPARAM(pt.x, pt.y));
+    PostMessageA(hTree, nUp, 0, MAKELPARAM(pt.x, pt.y));
+    d.Sync();
+}
+
+void Driver::ClickNode(HTREEITEM hItem)
+{
+    PostClickOnNode(*this, Item(1003), hItem, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON);
 }
 
 void Driver::RightClickNode(HTREEITEM hItem)
 {
-    HWND hTree = Item(1003);
-    POINT pt = {};
-    OnUi([&] {
-        TreeView_EnsureVisible(hTree, hItem);
-        pt = LabelCentre(hTree, hItem);
-    });
-    PostMessageA(hTree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(pt.x, pt.y));
-    PostMessageA(hTree, WM_RBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
-    Sync();
+    PostClickOnNode(*this, Item(1003), hItem, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
 }
 
 HWND Driver::WaitForWindow(const std::function<bool(HWND)>& pred, DWORD nTimeoutMs)

@@ -1,0 +1,1 @@
+// The request dialog asked for each read-only file during a deletion.

@@ -1,0 +1,1 @@
+// The progress-and-kill dialog shown while the recursive scan runs.

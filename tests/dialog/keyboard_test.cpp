@@ -1,0 +1,2 @@
+// Recursive expansion and keys driven through the dialog.
+#include "dialog_support.h"

@@ -1,0 +1,2 @@
+// Folder operations driven through the dialog.
+#include "dialog_support.h"

@@ -1,12 +1,97 @@
-// The expand-recursive command.
+// The expand-recursive command: scans every folder below the selected node
+// on a worker thread under the progress-and-kill dialog, then rebuilds the
+// node's subtree from the collected paths and expands it.
+#include "ErrorMessage.h"
 #include "FolderTreeDlg.h"
+#include "ProgressKillDlg.h"
+#include "ScanFlag.h"
+#include "TreeNodes.h"
+#include "resource.h"
 
 void CFolderTreeDlg::OnBn_ExpandSelectedNode()
 {
-    // Not built yet.
+    // A command that is running (its progress dialog, its question or its
+    // wait) is not started again by a click or key that still reaches us.
+    if (m_pScanThread)
+        return;
+
+    // 1.
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    HTREEITEM hSelected = pTree->GetSelectedItem();
+    if (!hSelected) {
+        AfxMessageBox("Please Select a Folder", MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+
+    // 2.
+    CString strPath = GetNodePath(hSelected);
+
+    // 3.
+    m_hScanStartNode = hSelected;
+    m_strScanDir = strPath;
+    m_arrScanDirs.RemoveAll();
+    WriteScanFlag(m_bScanContinue, 1);
+
+    // 4. Started suspended to clear m_bAutoDelete before it runs: the
+    // thread object and its handle must outlive the thread until the waits
+    // below are over, and are deleted at the end of the command.
+    m_pScanThread = AfxBeginThread(GetRecursiveDir, this, 0, 0, CREATE_SUSPENDED, NULL);
+    if (!m_pScanThread) {
+        DWORD dwError = GetLastError();
+        CErrorMessage().ShowInDlgItem(dwError, NULL, m_hWnd, IDC_EDIT_ERROR);
+        return;
+    }
+    m_pScanThread->m_bAutoDelete = FALSE;
+    m_pScanThread->ResumeThread();
+
+    // 5.
+    CProgressKillDlg* pProgressDlg = new CProgressKillDlg("Search Recursive all Folders", m_pScanThread, NULL);
+    INT_PTR nResult = pProgressDlg->DoModal();
+
+    // 6.
+    if (pProgressDlg->m_bKilled) {
+        WriteScanFlag(m_bScanContinue, 0);
+    } else if (nResult != IDOK) {
+        CString strText = "\nYES = Waiting until the search finished?\n";
+        strText += "\nNo = Abort search process\n";
+        if (AfxMessageBox(strText, MB_YESNO | MB_ICONQUESTION) == IDNO)
+            WriteScanFlag(m_bScanContinue, 0);
+    }
+    // After IDOK the worker has ended and this returns at once; after any
+    // other end the results are not read before it has.
+    ::WaitForSingleObject(m_pScanThread->m_hThread, INFINITE);
+    delete m_pScanThread;
+    m_pScanThread = NULL;
+
+    // 7.
+    delete pProgressDlg;
+
+    // 8.
+    if (!m_strScanError.IsEmpty())
+        SetDlgItemText(IDC_EDIT_ERROR, m_strScanError);
+
+    // 9.-11.
+    CreaRecursiveSubNodes(hSelected, strPath, m_arrScanDirs);
+    RecursiveExpandCollapse(hSelected, 1);
+    SetDlgItemText(IDC_EDIT_PATH, strPath);
 }
 
-void CFolderTreeDlg::CreaRecursiveSubNodes(HTREEITEM, const char*, CArray<CString, CString&>&)
+void CFolderTreeDlg::CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs)
 {
-    // Not built yet.
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+
+    // 1.
+    DeleteRecursive(hRoot);
+
+    // 2.
+    CString strRoot(pszRootPath);
+    strRoot.TrimRight('\\');
+
+    // 3. Labels are looked up in constant time, with the result of a
+    // linear search of the siblings (the first child of a label wins).
+    CChildIndex index(pTree);
+    for (int i = 0; i < arrDirs.GetSize(); i++) {
+        CString strRest = arrDirs[i].Mid(strRoot.GetLength());
+        index.FindOrInsertPath(hRoot, strRest);
+    }
 }

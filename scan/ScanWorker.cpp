@@ -1,5 +1,8 @@
-// The recursive scan worker.
+// The recursive scan worker: collects the full path of every folder below
+// m_strScanDir into m_arrScanDirs, on its own thread.
+#include "ErrorMessage.h"
 #include "FolderTreeDlg.h"
+#include "ScanFlag.h"
 
 UINT CFolderTreeDlg::GetRecursiveDir(void* pParam)
 {
@@ -9,5 +12,47 @@ UINT CFolderTreeDlg::GetRecursiveDir(void* pParam)
 
 void CFolderTreeDlg::GetRecursiveDir()
 {
-    // Not built yet.
+    CFileFind finder;
+    CString strEntry;
+    CErrorMessage errorMessage;
+
+    // 1.
+    m_strScanDir.TrimRight('\\');
+    m_strScanDir += "\\*.*";
+
+    // 2.
+    BOOL bWorking = finder.FindFile(m_strScanDir);
+    if (!bWorking) {
+        DWORD dwError = GetLastError();
+        m_strScanError = m_strScanDir + " " + errorMessage.GetMessageText(dwError);
+    }
+
+    // 3. The entry that the last FindNextFile reached is still handled.
+    while (bWorking && ReadScanFlag(m_bScanContinue)) {
+        bWorking = finder.FindNextFile();
+        if (finder.IsDots() || !finder.IsDirectory())
+            continue;
+        strEntry = finder.GetFilePath();
+        try {
+            m_arrScanDirs.Add(strEntry);
+        } catch (CMemoryException* e) {
+            char szCause[255];
+            e->GetErrorMessage(szCause, 255);
+            CString strText = "Probable to many Dirs\n";
+            strText += szCause;
+            AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION);
+            e->Delete();
+            m_arrScanDirs.RemoveAll();
+        }
+        // A junction or symbolic link is collected as a folder but not
+        // followed: a link to an ancestor would make the scan endless and
+        // its recursion overflow the stack.
+        if (finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT))
+            continue;
+        m_strScanDir = strEntry;
+        GetRecursiveDir();
+    }
+
+    // 4.
+    finder.Close();
 }

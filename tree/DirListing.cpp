@@ -62,19 +62,7 @@ void CFolderTreeDlg::CreateRootSubNodes(const char* pszDrive, CArray<CString, CS
         strRest.Replace(pszDrive, "");
 
         // 2. Each component is found or inserted below the current node.
-        HTREEITEM hCurrent = pTree->GetRootItem();
-        int nStart = 1;
-        while (nStart <= strRest.GetLength()) {
-            int nEnd = strRest.Find('\\', nStart);
-            if (nEnd == -1)
-                nEnd = strRest.GetLength();
-            CString strName = strRest.Mid(nStart, nEnd - nStart);
-            HTREEITEM hFound = index.Find(hCurrent, strName);
-            if (!hFound)
-                hFound = index.Insert(hCurrent, strName);
-            hCurrent = hFound;
-            nStart = nEnd + 1;
-        }
+        index.FindOrInsertPath(pTree->GetRootItem(), strRest);
     }
 
     // 3. Selecting the top node notifies the selection handler.

@@ -48,3 +48,21 @@ HTREEITEM CChildIndex::Insert(HTREEITEM hParent, const CString& strLabel)
     }
     return hNew;
 }
+
+HTREEITEM CChildIndex::FindOrInsertPath(HTREEITEM hParent, const CString& strRest)
+{
+    HTREEITEM hCurrent = hParent;
+    int nStart = 1;
+    while (nStart <= strRest.GetLength()) {
+        int nEnd = strRest.Find('\\', nStart);
+        if (nEnd == -1)
+            nEnd = strRest.GetLength();
+        CString strName = strRest.Mid(nStart, nEnd - nStart);
+        HTREEITEM hFound = Find(hCurrent, strName);
+        if (!hFound)
+            hFound = Insert(hCurrent, strName);
+        hCurrent = hFound;
+        nStart = nEnd + 1;
+    }
+    return hCurrent;
+}

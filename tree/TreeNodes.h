@@ -26,6 +26,10 @@ public:
 
     HTREEITEM Find(HTREEITEM hParent, const CString& strLabel);
     HTREEITEM Insert(HTREEITEM hParent, const CString& strLabel);
+    // Walks the labels of strRest (\a\b: a, then b) down from hParent:
+    // each is found among the current node's children or inserted as its
+    // last child, and becomes the current node. Returns the last one.
+    HTREEITEM FindOrInsertPath(HTREEITEM hParent, const CString& strRest);
 
 private:
     typedef std::unordered_map<std::string, HTREEITEM> Labels;

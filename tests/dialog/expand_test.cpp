@@ -1,2 +1,166 @@
-// Recursive expansion and keys driven through the dialog.
-#include "dialog_support.h"
+// The Expand Recursive command and its progress-and-kill dialog: how the
+// dialog shows, every way it can end, and what the command keeps after a
+// stop.
+#include "scan_support.h"
+
+TEST(Expand, WithoutASelectedNodeOnlyTheInformationBoxShows)
+{
+    TestFolder folder("nosel");
+    folder.MakeDirs("a\\b");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hNode = NodeOf(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+        std::vector<CString> before = Subtree(d, d.Root());
+        d.OnUi([&] { TreeView_SelectItem(d.Item(IDC_FOLDER_TREE), NULL); });
+        ASSERT_EQ(nullptr, d.Selected());
+
+        d.Command(IDC_BN_EXPAND);
+        HWND hBox = d.WaitForMessageBox();
+        ASSERT_NE(nullptr, hBox);
+        EXPECT_EQ(CString("Please Select a Folder"), d.MessageBoxText(hBox));
+        d.Answer(hBox, IDOK);
+        d.Sync();
+        EXPECT_FALSE(d.AnyOtherWindow());
+        EXPECT_EQ(before, Subtree(d, d.Root()));
+        d.Cancel();
+    });
+}
+
+static BOOL CALLBACK CountProgressDialogs(HWND hWnd, LPARAM lParam)
+{
+    char szCaption[64] = "";
+    GetWindowTextA(hWnd, szCaption, sizeof szCaption);
+    if (IsWindowVisible(hWnd) && !strcmp(szCaption, PROGRESS_CAPTION))
+        ++*(int*)lParam;
+    return TRUE;
+}
+
+TEST(Expand, TheProgressDialogIsModalShowsItsTextAndEndsWithTheScan)
+{
+    TestFolder folder("progress");
+    folder.MakeDirs("a\\b");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hNode = NodeOf(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+        d.SelectNode(hNode);
+        DWORD dwStart = GetTickCount();
+        d.Command(IDC_BN_EXPAND);
+        HWND hProgress = d.WaitForDialog(PROGRESS_CAPTION);
+        ASSERT_NE(nullptr, hProgress);
+        EXPECT_EQ(CString("Search Recursive all Folders"), d.Text(GetDlgItem(hProgress, IDC_EDIT_SCAN_TEXT)));
+        EXPECT_EQ(CString("Kill Running Process or Thread"), d.Text(GetDlgItem(hProgress, IDC_BN_KILL)));
+        EXPECT_EQ(GetDlgItem(hProgress, IDC_BN_KILL), d.Focus());
+        EXPECT_EQ(d.Dialog(), GetWindow(hProgress, GW_OWNER));
+        EXPECT_FALSE(IsWindowEnabled(d.Dialog()));
+
+        // A second command while this one runs, by the button or the key,
+        // is ignored: no second progress dialog opens.
+        d.Command(IDC_BN_EXPAND);
+        d.Key(VK_MULTIPLY, d.Item(IDC_FOLDER_TREE));
+        int nProgress = 0;
+        EnumThreadWindows(GetWindowThreadProcessId(d.Dialog(), NULL), CountProgressDialogs, (LPARAM)&nProgress);
+        EXPECT_EQ(1, nProgress);
+
+        // The timer sees the worker end at its first tick.
+        ASSERT_TRUE(WaitForCommandEnd(d));
+        DWORD dwElapsed = GetTickCount() - dwStart;
+        EXPECT_GE(dwElapsed, 900u);
+        EXPECT_LT(dwElapsed, 5000u);
+        EXPECT_FALSE(d.AnyOtherWindow());
+        EXPECT_TRUE(IsWindowEnabled(d.Dialog()));
+        EXPECT_EQ((std::vector<CString>{ "a", "a\\b" }), Subtree(d, hNode));
+        d.Cancel();
+    });
+}
+
+// A tree whose scan takes seconds under Wine (about 8,400 folders), made
+// natively once for the tests that stop it, with the complete scan's
+// result as the reference.
+class ExpandStop : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_pFolder = new TestFolder("big");
+        RunNative("cd '" + UnixPath(s_pFolder->Path()) + "' && mkdir -p d{00..19}/e{00..19}/f{00..19}");
+        s_pFull = new std::vector<CString>(FoldersOnDisk(s_pFolder->Path()));
+    }
+    static void TearDownTestSuite()
+    {
+        RunNative("rm -rf '" + UnixPath(s_pFolder->Path()) + "'");
+        delete s_pFull;
+        delete s_pFolder;
+    }
+    static TestFolder* s_pFolder;
+    static std::vector<CString>* s_pFull;
+};
+TestFolder* ExpandStop::s_pFolder;
+std::vector<CString>* ExpandStop::s_pFull;
+
+TEST_F(ExpandStop, EveryWayOfEndingTheProgressDialogKeepsAWholeOrPartialScan)
+{
+    ASSERT_EQ(8420u, s_pFull->size());
+    enum Close { Kill, Escape, CloseBox, EnterInEdit };
+    struct Case {
+        const char* pszContext;
+        Close close;
+        int nAnswer;    // to the question: IDYES, IDNO, or 0 when none is asked
+        bool bComplete; // the whole tree, or a part found up to the stop
+    } cases[] = {
+        { "Kill stops at once, without a question", Kill, 0, false },
+        { "Escape, then No, stops", Escape, IDNO, false },
+        { "Escape, then Yes, waits for the whole scan", Escape, IDYES, true },
+        { "the close box, then No, stops", CloseBox, IDNO, false },
+        { "the close box, then Yes, waits for the whole scan", CloseBox, IDYES, true },
+        { "Enter in the edit box does not end the dialog while the scan runs", EnterInEdit, 0, true },
+    };
+    for (const Case& c : cases) {
+        RunFolderDialog(s_pFolder->Path(), [&](Driver& d) {
+            HTREEITEM hNode = NodeOf(d, s_pFolder->Path());
+            ASSERT_NE(nullptr, hNode) << c.pszContext;
+            d.SelectNode(hNode);
+            d.Command(IDC_BN_EXPAND);
+            HWND hProgress = d.WaitForDialog(PROGRESS_CAPTION);
+            ASSERT_NE(nullptr, hProgress) << c.pszContext;
+            Sleep(200);
+
+            switch (c.close) {
+            case Kill:
+                d.Answer(hProgress, IDC_BN_KILL);
+                break;
+            case Escape:
+                d.Key(VK_ESCAPE, GetDlgItem(hProgress, IDC_BN_KILL));
+                break;
+            case CloseBox:
+                PostMessageA(hProgress, WM_SYSCOMMAND, SC_CLOSE, 0);
+                break;
+            case EnterInEdit:
+                d.OnUi([&] { SetFocus(GetDlgItem(hProgress, IDC_EDIT_SCAN_TEXT)); });
+                d.Key(VK_RETURN);
+                EXPECT_EQ(hProgress, d.WaitForDialog(PROGRESS_CAPTION, 0)) << c.pszContext;
+                break;
+            }
+            if (c.nAnswer) {
+                HWND hBox = d.WaitForMessageBox();
+                ASSERT_NE(nullptr, hBox) << c.pszContext;
+                EXPECT_EQ(CString("\nYES = Waiting until the search finished?\n\nNo = Abort search process\n"),
+                          d.MessageBoxText(hBox))
+                    << c.pszContext;
+                d.Answer(hBox, c.nAnswer);
+            }
+            ASSERT_TRUE(WaitForCommandEnd(d)) << c.pszContext;
+            EXPECT_FALSE(d.AnyOtherWindow()) << c.pszContext;
+
+            // What the scan found up to its end or its stop, in its order.
+            std::vector<CString> tree = Subtree(d, hNode);
+            if (c.bComplete) {
+                EXPECT_EQ(*s_pFull, tree) << c.pszContext;
+            } else {
+                EXPECT_GT(tree.size(), 0u) << c.pszContext;
+                EXPECT_LT(tree.size(), s_pFull->size()) << c.pszContext;
+                EXPECT_TRUE(std::equal(tree.begin(), tree.end(), s_pFull->begin())) << c.pszContext;
+            }
+            EXPECT_TRUE(IsFullyExpanded(d, hNode)) << c.pszContext;
+            d.Cancel();
+        });
+    }
+}

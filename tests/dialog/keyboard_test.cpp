@@ -1,2 +1,139 @@
-// Recursive expansion and keys driven through the dialog.
-#include "dialog_support.h"
+// The keys Ins, Del and keypad *, and the tooltip relay: whichever control
+// has the focus, the dialog takes the keys before the control sees them.
+#include "scan_support.h"
+
+#include <map>
+
+// Counts the messages that reach a window's procedure, for one window at a
+// time; installed and removed on the user-interface thread.
+struct Spy {
+    HWND hWnd = NULL;
+    WNDPROC pfnOld = NULL;
+    std::map<UINT, int> keyDowns;  // virtual-key code: WM_KEYDOWN seen
+    int nRelayed = 0;              // TTM_RELAYEVENT of a WM_MOUSEMOVE to hSource
+    HWND hSource = NULL;
+};
+static Spy* s_pSpy;
+
+static LRESULT CALLBACK SpyProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (nMsg == WM_KEYDOWN)
+        s_pSpy->keyDowns[(UINT)wParam]++;
+    if (nMsg == TTM_RELAYEVENT) {
+        const MSG* pMsg = (const MSG*)lParam;
+        if (pMsg->message == WM_MOUSEMOVE && pMsg->hwnd == s_pSpy->hSource)
+            s_pSpy->nRelayed++;
+    }
+    return CallWindowProcA(s_pSpy->pfnOld, hWnd, nMsg, wParam, lParam);
+}
+
+static void Watch(Driver& d, Spy& spy, HWND hWnd)
+{
+    d.OnUi([&] {
+        s_pSpy = &spy;
+        spy.hWnd = hWnd;
+        spy.pfnOld = (WNDPROC)SetWindowLongPtrA(hWnd, GWLP_WNDPROC, (LONG_PTR)SpyProc);
+    });
+}
+
+static void Unwatch(Driver& d, Spy& spy)
+{
+    d.OnUi([&] {
+        SetWindowLongPtrA(spy.hWnd, GWLP_WNDPROC, (LONG_PTR)spy.pfnOld);
+        s_pSpy = NULL;
+    });
+}
+
+TEST(Keyboard, InsDelAndKeypadStarTakeEffectFromEveryControlAndNeverReachIt)
+{
+    TestFolder folder("keys");
+    folder.MakeDirs("a\\b");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hNode = NodeOf(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+        d.SelectNode(hNode);
+        HWND hTree = d.Item(IDC_FOLDER_TREE);
+        struct Target {
+            const char* pszContext;
+            std::function<HWND()> focus;  // gives the focus to a control, returns it
+        } targets[] = {
+            { "the tree", [&] { return hTree; } },
+            { "the drive list", [&] { return GetWindow(d.Item(IDC_CBX_DRIVES), GW_CHILD); } },
+            { "the path box", [&] { return d.Item(IDC_EDIT_PATH); } },
+            { "the error box", [&] { return d.Item(IDC_EDIT_ERROR); } },
+            { "the OK button", [&] { return d.Item(IDOK); } },
+            { "the Expand Recursive button", [&] { return d.Item(IDC_BN_EXPAND); } },
+            { "the label editor", [&] {
+                  SetFocus(hTree);
+                  return TreeView_EditLabel(hTree, hNode);
+              } },
+        };
+        for (const Target& t : targets) {
+            // Collapsed first, so that the command's expansion shows.
+            d.OnUi([&] { TreeView_Expand(hTree, hNode, TVE_COLLAPSE); });
+            HWND hTarget = NULL;
+            d.OnUi([&] {
+                HWND h = t.focus();
+                SetFocus(h);
+                hTarget = h;
+            });
+            ASSERT_NE(nullptr, hTarget) << t.pszContext;
+            ASSERT_EQ(hTarget, d.Focus()) << t.pszContext;
+            // Del in an edit box (the label editor's too) would change its text.
+            char szClass[16] = "";
+            GetClassNameA(hTarget, szClass, sizeof szClass);
+            bool bEdit = !lstrcmpiA(szClass, "Edit");
+            CString strTextBefore = bEdit ? d.Text(hTarget) : CString();
+
+            Spy spy;
+            Watch(d, spy, hTarget);
+            d.Key(VK_INSERT, hTarget);
+            d.Key(VK_DELETE, hTarget);
+            if (bEdit)
+                EXPECT_EQ(strTextBefore, d.Text(hTarget)) << t.pszContext;
+            // Keypad * runs the command (and its progress dialog opens)
+            // instead of the tree's own expand-all.
+            d.Key(VK_MULTIPLY, hTarget);
+            EXPECT_NE(nullptr, d.WaitForDialog(PROGRESS_CAPTION, 0)) << t.pszContext;
+            ASSERT_TRUE(WaitForCommandEnd(d)) << t.pszContext;
+            if (IsWindow(hTarget))
+                Unwatch(d, spy);
+            s_pSpy = NULL;
+            EXPECT_EQ(0, spy.keyDowns[VK_INSERT]) << t.pszContext;
+            EXPECT_EQ(0, spy.keyDowns[VK_DELETE]) << t.pszContext;
+            EXPECT_EQ(0, spy.keyDowns[VK_MULTIPLY]) << t.pszContext;
+            EXPECT_TRUE(d.IsExpanded(hNode)) << t.pszContext;
+            EXPECT_EQ((std::vector<CString>{ "a", "a\\b" }), Subtree(d, hNode)) << t.pszContext;
+            d.OnUi([&] { TreeView_EndEditLabelNow(hTree, TRUE); });
+        }
+        d.Cancel();
+    });
+}
+
+static BOOL CALLBACK FindToolTip(HWND hWnd, LPARAM lParam)
+{
+    char szClass[64] = "";
+    GetClassNameA(hWnd, szClass, sizeof szClass);
+    if (strcmp(szClass, TOOLTIPS_CLASSA))
+        return TRUE;
+    *(HWND*)lParam = hWnd;
+    return FALSE;
+}
+
+TEST(Keyboard, MouseMessagesOfTheControlsAreRelayedToTheToolTips)
+{
+    TestFolder folder("tips");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HWND hToolTip = NULL;
+        EnumThreadWindows(GetWindowThreadProcessId(d.Dialog(), NULL), FindToolTip, (LPARAM)&hToolTip);
+        ASSERT_NE(nullptr, hToolTip);
+        Spy spy;
+        spy.hSource = d.Item(IDC_BN_EXPAND);
+        Watch(d, spy, hToolTip);
+        PostMessageA(spy.hSource, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        d.Sync();
+        Unwatch(d, spy);
+        EXPECT_EQ(1, spy.nRelayed);
+        d.Cancel();
+    });
+}

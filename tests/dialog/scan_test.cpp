@@ -1,2 +1,180 @@
-// Recursive expansion and keys driven through the dialog.
-#include "dialog_support.h"
+// What Expand Recursive builds from the folders on disk: the whole subtree
+// in scan order, fully expanded, with the folders that cannot be listed
+// reported and links collected but not followed.
+#include "scan_support.h"
+
+// Selects the node of strPath (which lists it) and runs the command on it.
+static HTREEITEM ExpandAt(Driver& d, const CString& strPath)
+{
+    HTREEITEM hNode = NodeOf(d, strPath);
+    EXPECT_NE(nullptr, hNode) << strPath;
+    if (!hNode)
+        return NULL;
+    d.SelectNode(hNode);
+    ExpandRecursive(d);
+    return hNode;
+}
+
+TEST(Scan, TheSubtreeIsRebuiltFromDiskInScanOrderAndFullyExpanded)
+{
+    TestFolder folder("tree");
+    folder.MakeDirs("a\\b\\c");
+    folder.MakeDirs("a\\x");
+    folder.MakeDirs("d\\hidden");
+    folder.MakeDirs("d\\e");
+    SetFileAttributesA(folder.Path("d\\hidden"), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    folder.MakeFile("top.txt");
+    folder.MakeFile("a\\b\\inner.txt");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hNode = ExpandAt(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+
+        // Every folder, hidden and system ones too, files not, each level
+        // in the order the system lists it.
+        std::vector<CString> tree = Subtree(d, hNode);
+        EXPECT_EQ(FoldersOnDisk(folder.Path()), tree);
+        EXPECT_EQ(7u, tree.size());
+        auto at = [&](const char* psz) { return std::find(tree.begin(), tree.end(), CString(psz)) - tree.begin(); };
+        EXPECT_LT(at("a"), at("a\\b"));
+        EXPECT_LT(at("a\\b"), at("a\\b\\c"));
+
+        EXPECT_TRUE(IsFullyExpanded(d, hNode));
+        EXPECT_EQ(hNode, d.Selected());
+        EXPECT_EQ(folder.Path(), d.ItemText(IDC_EDIT_PATH));
+        EXPECT_EQ(CString(""), d.ItemText(IDC_EDIT_ERROR));
+        int nImage = -1, nSelected = -1;
+        d.Images(NodeOf(d, folder.Path("a\\b\\c")), nImage, nSelected);
+        EXPECT_EQ(0, nImage);
+        EXPECT_EQ(1, nSelected);
+        d.Cancel();
+    });
+}
+
+TEST(Scan, ANodeWithoutSubfoldersLosesItsChildrenAndStaysCollapsed)
+{
+    TestFolder folder("empty");
+    folder.MakeDirs("files\\old");
+    folder.MakeFile("files\\one.txt");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hFiles = NodeOf(d, folder.Path("files"));
+        ASSERT_NE(nullptr, hFiles);
+        d.SelectNode(hFiles);
+        ASSERT_EQ((std::vector<CString>{ "old" }), d.Children(hFiles));
+        d.OnUi([&] { TreeView_Expand(d.Item(IDC_FOLDER_TREE), hFiles, TVE_COLLAPSE); });
+        RemoveTree(folder.Path("files\\old"));
+
+        ExpandRecursive(d);
+        EXPECT_TRUE(d.Children(hFiles).empty());
+        EXPECT_FALSE(d.IsExpanded(hFiles));
+        EXPECT_EQ(folder.Path("files"), d.ItemText(IDC_EDIT_PATH));
+        EXPECT_EQ(CString(""), d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+}
+
+TEST(Scan, TheDriveTopNodeGetsTheDrivesFoldersUnderTheirOwnNames)
+{
+    TestFolder folder("top");
+    folder.MakeDirs("a\\b");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        d.SelectNode(d.Root());
+        ExpandRecursive(d);
+        EXPECT_EQ(CString("D:\\"), d.ItemText(IDC_EDIT_PATH));
+        // Other test programs change the drive meanwhile: only this test's
+        // own folders are checked.
+        std::vector<CString> tree = Subtree(d, d.Root());
+        CString strOwn = folder.Path().Mid(3);
+        for (const char* pszRelative : { "", "\\a", "\\a\\b" })
+            EXPECT_NE(tree.end(), std::find(tree.begin(), tree.end(), strOwn + pszRelative)) << pszRelative;
+        for (HTREEITEM h : { NodeOf(d, folder.Path()), NodeOf(d, folder.Path("a\\b")) })
+            EXPECT_EQ(-1, d.Label(h).Find('\\'));
+        EXPECT_TRUE(d.IsExpanded(NodeOf(d, folder.Path("a"))));
+        d.Cancel();
+    });
+}
+
+TEST(Scan, FoldersThatDifferOnlyInLetterCaseAreSeparateNodes)
+{
+    TestFolder folder("case");
+    // Wine's own calls do not tell such names apart: they are made natively.
+    ASSERT_EQ(0, RunNative("cd '" + UnixPath(folder.Path()) + "' && mkdir -p Data/upper data/lower"));
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hNode = ExpandAt(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+        std::vector<CString> tree = Subtree(d, hNode);
+        std::sort(tree.begin(), tree.end());
+        EXPECT_EQ((std::vector<CString>{ "Data", "Data\\upper", "data", "data\\lower" }), tree);
+        d.Cancel();
+    });
+}
+
+TEST(Scan, AFolderThatCannotBeListedIsKeptAndItsErrorShownAlsoByLaterCommands)
+{
+    TestFolder folder("unlistable");
+    folder.MakeDirs("fine\\sub");
+    // The deepest folder is made with the wide API: its path is longer than
+    // the ANSI calls of the scan accept, so it is found but cannot be listed.
+    CString strName(CString('n', 60));
+    CString strPath = folder.Path();
+    for (int i = 0; i < 5; i++) {
+        strPath += "\\" + strName;
+        WCHAR wszPath[1024];
+        MultiByteToWideChar(CP_ACP, 0, "\\\\?\\" + strPath, -1, wszPath, 1024);
+        CreateDirectoryW(wszPath, NULL);
+    }
+    CString strDeep = strPath.Left(strPath.ReverseFind('\\'));
+    ASSERT_GT(strDeep.GetLength() + 4, MAX_PATH);
+    WIN32_FIND_DATAA fd;
+    SetLastError(0xdeadbeef);
+    ASSERT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA(strDeep + "\\*.*", &fd));
+    CString strSystemText;
+    AfxGetSystemErrorText(GetLastError(), strSystemText);
+    CString strError = strDeep + "\\*.* " + strSystemText;
+
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hNode = ExpandAt(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+        EXPECT_EQ(strError, d.ItemText(IDC_EDIT_ERROR));
+        // The folder is there, nothing below it; the scan went on past it.
+        HTREEITEM hDeep = NodeOf(d, strDeep);
+        ASSERT_NE(nullptr, hDeep);
+        EXPECT_TRUE(d.Children(hDeep).empty());
+        EXPECT_NE(nullptr, NodeOf(d, folder.Path("fine\\sub")));
+
+        // A click clears the error box; a later command that meets no error
+        // shows the earlier scan's text again.
+        HTREEITEM hFine = NodeOf(d, folder.Path("fine"));
+        d.ClickNode(hFine);
+        ASSERT_EQ(CString(""), d.ItemText(IDC_EDIT_ERROR));
+        ExpandRecursive(d);
+        EXPECT_EQ((std::vector<CString>{ "sub" }), Subtree(d, hFine));
+        EXPECT_EQ(strError, d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+}
+
+TEST(Scan, LinksAreCollectedButNotFollowed)
+{
+    TestFolder folder("links");
+    folder.MakeDirs("a\\b");
+    folder.MakeDirs("target\\inside");
+    // Wine cannot make links; Linux symbolic links list as folders that
+    // are reparse points: one to the folder itself (a loop) and one to a
+    // folder with contents.
+    CString strUnix = UnixPath(folder.Path());
+    ASSERT_EQ(0, RunNative("cd '" + strUnix + "' && ln -s .. a/b/loop && ln -s ../target a/totarget"));
+    ASSERT_EQ((DWORD)(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT),
+              GetFileAttributesA(folder.Path("a\\b\\loop")) & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hNode = ExpandAt(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+        std::vector<CString> tree = Subtree(d, hNode);
+        std::sort(tree.begin(), tree.end());
+        EXPECT_EQ((std::vector<CString>{ "a", "a\\b", "a\\b\\loop", "a\\totarget", "target", "target\\inside" }), tree);
+        EXPECT_EQ(CString(""), d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+    // The test folders leave links alone: they go natively.
+    RunNative("rm -f '" + strUnix + "/a/b/loop' '" + strUnix + "/a/totarget'");
+}

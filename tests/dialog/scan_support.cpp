@@ -1,0 +1,127 @@
+// Shared pieces of the tests of Expand Recursive and the keys.
+#include "scan_support.h"
+
+const char* const PROGRESS_CAPTION = "Progress and Kill Dialog";
+
+bool WaitForCommandEnd(Driver& d, DWORD nTimeoutMs)
+{
+    DWORD dwStart = GetTickCount();
+    while (d.WaitForDialog(PROGRESS_CAPTION, 0)) {
+        if (GetTickCount() - dwStart > nTimeoutMs)
+            return false;
+        Sleep(20);
+    }
+    // Once the progress dialog has gone, the command runs to its end
+    // without a message loop, so this call is answered after it.
+    d.Sync();
+    return true;
+}
+
+void ExpandRecursive(Driver& d)
+{
+    d.Command(IDC_BN_EXPAND);
+    EXPECT_TRUE(WaitForCommandEnd(d)) << "the progress dialog did not close by itself";
+}
+
+// Runs on the user-interface thread.
+static void AddSubtree(CTreeCtrl* pTree, HTREEITEM hNode, const CString& strPrefix, std::vector<CString>& paths)
+{
+    for (HTREEITEM hChild = pTree->GetChildItem(hNode); hChild; hChild = pTree->GetNextSiblingItem(hChild)) {
+        CString strPath = strPrefix + pTree->GetItemText(hChild);
+        paths.push_back(strPath);
+        AddSubtree(pTree, hChild, strPath + "\\", paths);
+    }
+}
+
+std::vector<CString> Subtree(Driver& d, HTREEITEM hNode)
+{
+    std::vector<CString> paths;
+    d.OnUi([&] { AddSubtree((CTreeCtrl*)CWnd::FromHandle(d.Item(IDC_FOLDER_TREE)), hNode, "", paths); });
+    return paths;
+}
+
+bool IsFullyExpanded(Driver& d, HTREEITEM hNode)
+{
+    bool bAll = true;
+    d.OnUi([&] {
+        HWND hTree = d.Item(IDC_FOLDER_TREE);
+        std::function<void(HTREEITEM)> check = [&](HTREEITEM h) {
+            HTREEITEM hChild = TreeView_GetChild(hTree, h);
+            if (hChild && !(TreeView_GetItemState(hTree, h, TVIS_EXPANDED) & TVIS_EXPANDED))
+                bAll = false;
+            for (; hChild; hChild = TreeView_GetNextSibling(hTree, hChild))
+                check(hChild);
+        };
+        check(hNode);
+    });
+    return bAll;
+}
+
+static void AddFolders(const CString& strFolder, const CString& strPrefix, std::vector<CString>& paths)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = FindFirstFileA(strFolder + "\\*.*", &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !strcmp(fd.cFileName, ".") || !strcmp(fd.cFileName, ".."))
+            continue;
+        paths.push_back(strPrefix + fd.cFileName);
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            AddFolders(strFolder + "\\" + fd.cFileName, strPrefix + fd.cFileName + "\\", paths);
+    } while (FindNextFileA(hFind, &fd));
+    FindClose(hFind);
+}
+
+std::vector<CString> FoldersOnDisk(const CString& strFolder)
+{
+    std::vector<CString> paths;
+    AddFolders(strFolder, "", paths);
+    return paths;
+}
+
+int RunNative(const CString& strCommand)
+{
+    // Wine starts a Linux program named by a \\?\unix\ path, but its
+    // process handle does not wait for it: the command leaves its exit code
+    // in a file of its own, which is waited for instead.
+    static int s_nRun = 0;
+    char szTemp[MAX_PATH] = "";
+    GetTempPathA(sizeof szTemp, szTemp);
+    CString strDone;
+    strDone.Format("%svarnet-native-%lu-%d", szTemp, GetCurrentProcessId(), ++s_nRun);
+    CString strUnixDone = UnixPath(strDone);
+    CString strLine = "\\\\?\\unix\\bin\\bash -c \"(" + strCommand + "); echo $? >'" + strUnixDone +
+                      ".tmp'; mv '" + strUnixDone + ".tmp' '" + strUnixDone + "'\"";
+    STARTUPINFOA si = { sizeof si };
+    PROCESS_INFORMATION pi = {};
+    if (strUnixDone.IsEmpty() || !CreateProcessA(NULL, strLine.GetBuffer(0), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return -1;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    for (DWORD dwStart = GetTickCount(); GetFileAttributesA(strDone) == INVALID_FILE_ATTRIBUTES;) {
+        if (GetTickCount() - dwStart > 60000)
+            return -1;
+        Sleep(10);
+    }
+    char szCode[16] = "";
+    HANDLE hFile = CreateFileA(strDone, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    DWORD dwRead = 0;
+    ReadFile(hFile, szCode, sizeof szCode - 1, &dwRead, NULL);
+    CloseHandle(hFile);
+    DeleteFileA(strDone);
+    return atoi(szCode);
+}
+
+CString UnixPath(const CString& strPath)
+{
+    typedef char*(CDECL * UnixFileName)(LPCWSTR);
+    static UnixFileName pfn = (UnixFileName)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    WCHAR wszPath[1024];
+    MultiByteToWideChar(CP_ACP, 0, strPath, -1, wszPath, 1024);
+    char* pszUnix = pfn ? pfn(wszPath) : NULL;
+    CString strUnix(pszUnix ? pszUnix : "");
+    if (pszUnix)
+        HeapFree(GetProcessHeap(), 0, pszUnix);
+    return strUnix;
+}

@@ -1,0 +1,31 @@
+// Shared pieces of the tests of Expand Recursive and the keys.
+#pragma once
+
+#include "dialog_support.h"
+
+#include <algorithm>
+#include <vector>
+
+// The caption of the progress-and-kill dialog.
+extern const char* const PROGRESS_CAPTION;
+
+// Waits until the progress dialog has closed by itself and the command has
+// finished; false when it is still open after nTimeoutMs.
+bool WaitForCommandEnd(Driver& d, DWORD nTimeoutMs = 30000);
+// Clicks "Expand Recursive" and waits until the command has finished.
+void ExpandRecursive(Driver& d);
+
+// The paths below a node relative to it, depth-first in sibling order
+// ("a", "a\\b", ...).
+std::vector<CString> Subtree(Driver& d, HTREEITEM hNode);
+// True when the node and every node below it that has children is expanded.
+bool IsFullyExpanded(Driver& d, HTREEITEM hNode);
+// The folders below strFolder relative to it, depth-first in the order the
+// system lists them: what a complete scan must give.
+std::vector<CString> FoldersOnDisk(const CString& strFolder);
+
+// Runs a shell command line natively (outside Wine) and waits for it; its
+// exit code, or -1 when it could not be started.
+int RunNative(const CString& strCommand);
+// The Linux path of a Windows path.
+CString UnixPath(const CString& strPath);

@@ -46,6 +46,15 @@ TEST(Scan, TheSubtreeIsRebuiltFromDiskInScanOrderAndFullyExpanded)
         d.Images(NodeOf(d, folder.Path("a\\b\\c")), nImage, nSelected);
         EXPECT_EQ(0, nImage);
         EXPECT_EQ(1, nSelected);
+
+        // Again on the expanded subtree: the same nodes, expanded, laid out
+        // so that a click on the deepest one reaches it.
+        ExpandRecursive(d);
+        EXPECT_EQ(tree, Subtree(d, hNode));
+        EXPECT_TRUE(IsFullyExpanded(d, hNode));
+        HTREEITEM hDeep = NodeOf(d, folder.Path("a\\b\\c"));
+        d.ClickNode(hDeep);
+        EXPECT_EQ(hDeep, d.Selected());
         d.Cancel();
     });
 }

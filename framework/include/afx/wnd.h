@@ -70,6 +70,7 @@ public:
     DWORD GetStyle() const;                                 // GWL_STYLE
     DWORD GetExStyle() const;                               // GWL_EXSTYLE
     void Invalidate(BOOL bErase = TRUE);                    // InvalidateRect of the client area
+    void SetRedraw(BOOL bRedraw = TRUE);                    // WM_SETREDRAW
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer);  // SetTimer
     BOOL KillTimer(UINT_PTR nIDEvent);                      // KillTimer
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);              // WM_SETICON

@@ -4,20 +4,14 @@
 // nodes, and the whole command as the user starts it.
 //   scan_bench.exe <folder> [seconds of find -type d]
 // The folder (e.g. D:\scan-bench) is made by scripts/bench.sh.
+#include "BenchClock.h"
+
 #include <DialogDriver.h>
 #include <FolderTreeDlg.h>
 #include <resource.h>
 
 #include <stdio.h>
 #include <stdlib.h>
-
-static double Now()
-{
-    LARGE_INTEGER nCount, nFrequency;
-    QueryPerformanceCounter(&nCount);
-    QueryPerformanceFrequency(&nFrequency);
-    return (double)nCount.QuadPart / (double)nFrequency.QuadPart;
-}
 
 // The platform's floor: a plain recursion that makes each folder's path,
 // as the scan does, and counts it.

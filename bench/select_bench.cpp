@@ -2,20 +2,14 @@
 // (listing, rebuilding the children, sorting) beside the bare listing of the
 // same folder, measured in one run.
 //   select_bench.exe [subfolders]     (default 10000)
+#include "BenchClock.h"
+
 #include <DialogDriver.h>
 #include <FolderTreeDlg.h>
 #include <TestFs.h>
 
 #include <stdio.h>
 #include <stdlib.h>
-
-static double Now()
-{
-    LARGE_INTEGER nCount, nFrequency;
-    QueryPerformanceCounter(&nCount);
-    QueryPerformanceFrequency(&nFrequency);
-    return (double)nCount.QuadPart / (double)nFrequency.QuadPart;
-}
 
 // The platform's floor: one FindFirstFileA/FindNextFileA pass collecting
 // the folder names.

@@ -3,6 +3,7 @@
 #include "ErrorMessage.h"
 #include "FolderTreeDlg.h"
 #include "ScanFlag.h"
+#include "TreeNodes.h"
 
 UINT CFolderTreeDlg::GetRecursiveDir(void* pParam)
 {
@@ -33,17 +34,8 @@ void CFolderTreeDlg::GetRecursiveDir()
         if (finder.IsDots() || !finder.IsDirectory())
             continue;
         strEntry = finder.GetFilePath();
-        try {
-            m_arrScanDirs.Add(strEntry);
-        } catch (CMemoryException* e) {
-            char szCause[255];
-            e->GetErrorMessage(szCause, 255);
-            CString strText = "Probable to many Dirs\n";
-            strText += szCause;
-            AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION);
-            e->Delete();
-            m_arrScanDirs.RemoveAll();
-        }
+        // Out of memory the list is emptied and the scan goes on.
+        AddFolderPath(m_arrScanDirs, strEntry);
         // A junction or symbolic link is collected as a folder but not
         // followed: a link to an ancestor would make the scan endless and
         // its recursion overflow the stack.

@@ -30,18 +30,8 @@ void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>
         }
         if (finder.IsDots() || !finder.IsDirectory())
             continue;
-        try {
-            CString strPath = finder.GetFilePath();
-            arrDirs.Add(strPath);
-        } catch (CMemoryException* e) {
-            char szCause[255];
-            e->GetErrorMessage(szCause, 255);
-            CString strText = "Probable to many Dirs\n";
-            strText += szCause;
-            AfxMessageBox(strText, MB_ICONEXCLAMATION);
-            e->Delete();
-            arrDirs.RemoveAll();
-        }
+        CString strPath = finder.GetFilePath();
+        AddFolderPath(arrDirs, strPath);
     }
 
     // 6.

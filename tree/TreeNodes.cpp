@@ -1,6 +1,21 @@
 // Tree-node helpers.
 #include "TreeNodes.h"
 
+void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath)
+{
+    try {
+        arrDirs.Add(strPath);
+    } catch (CMemoryException* e) {
+        char szCause[255];
+        e->GetErrorMessage(szCause, 255);
+        CString strText = "Probable to many Dirs\n";
+        strText += szCause;
+        AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION);
+        e->Delete();
+        arrDirs.RemoveAll();
+    }
+}
+
 HTREEITEM FindChildNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszLabel)
 {
     for (HTREEITEM hChild = pTree->GetChildItem(hParent); hChild; hChild = pTree->GetNextSiblingItem(hChild))

@@ -1,12 +1,18 @@
-// Tree-node helpers shared by the tree and the scan: finding a child by its
-// label and inserting a folder node.
+// Tree-node helpers shared by the tree and the scan: collecting a folder
+// path, finding a child by its label and inserting a folder node.
 #pragma once
 
 #include <afxcmn.h>
+#include <afxtempl.h>
 #include <afxwin.h>
 
 #include <string>
 #include <unordered_map>
+
+// Appends strPath to a folder list. When the list cannot grow, says so in
+// a message box ("Probable to many Dirs" and the exception's text) and
+// empties the list; the caller goes on as if the append had worked.
+void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath);
 
 // The first child of hParent (in sibling order) whose label equals
 // pszLabel exactly (case-sensitive); NULL when none does.

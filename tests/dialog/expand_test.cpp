@@ -40,9 +40,8 @@ TEST(Expand, TheProgressDialogIsModalShowsItsTextAndEndsWithTheScan)
     TestFolder folder("progress");
     folder.MakeDirs("a\\b");
     RunFolderDialog(folder.Path(), [&](Driver& d) {
-        HTREEITEM hNode = NodeOf(d, folder.Path());
+        HTREEITEM hNode = SelectNodeOf(d, folder.Path());
         ASSERT_NE(nullptr, hNode);
-        d.SelectNode(hNode);
         DWORD dwStart = GetTickCount();
         d.Command(IDC_BN_EXPAND);
         HWND hProgress = d.WaitForDialog(PROGRESS_CAPTION);
@@ -115,9 +114,8 @@ TEST_F(ExpandStop, EveryWayOfEndingTheProgressDialogKeepsAWholeOrPartialScan)
     };
     for (const Case& c : cases) {
         RunFolderDialog(s_pFolder->Path(), [&](Driver& d) {
-            HTREEITEM hNode = NodeOf(d, s_pFolder->Path());
+            HTREEITEM hNode = SelectNodeOf(d, s_pFolder->Path());
             ASSERT_NE(nullptr, hNode) << c.pszContext;
-            d.SelectNode(hNode);
             d.Command(IDC_BN_EXPAND);
             HWND hProgress = d.WaitForDialog(PROGRESS_CAPTION);
             ASSERT_NE(nullptr, hProgress) << c.pszContext;

@@ -49,9 +49,8 @@ TEST(Keyboard, InsDelAndKeypadStarTakeEffectFromEveryControlAndNeverReachIt)
     TestFolder folder("keys");
     folder.MakeDirs("a\\b");
     RunFolderDialog(folder.Path(), [&](Driver& d) {
-        HTREEITEM hNode = NodeOf(d, folder.Path());
+        HTREEITEM hNode = SelectNodeOf(d, folder.Path());
         ASSERT_NE(nullptr, hNode);
-        d.SelectNode(hNode);
         HWND hTree = d.Item(IDC_FOLDER_TREE);
         struct Target {
             const char* pszContext;

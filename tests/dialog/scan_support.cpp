@@ -3,6 +3,15 @@
 
 const char* const PROGRESS_CAPTION = "Progress and Kill Dialog";
 
+HTREEITEM SelectNodeOf(Driver& d, const CString& strPath)
+{
+    HTREEITEM hNode = NodeOf(d, strPath);
+    EXPECT_NE(nullptr, hNode) << "no node for " << strPath;
+    if (hNode)
+        d.SelectNode(hNode);
+    return hNode;
+}
+
 bool WaitForCommandEnd(Driver& d, DWORD nTimeoutMs)
 {
     DWORD dwStart = GetTickCount();

@@ -9,6 +9,10 @@
 // The caption of the progress-and-kill dialog.
 extern const char* const PROGRESS_CAPTION;
 
+// Selects the node of strPath (which lists its folder); NULL, and a
+// failure, when there is no such node.
+HTREEITEM SelectNodeOf(Driver& d, const CString& strPath);
+
 // Waits until the progress dialog has closed by itself and the command has
 // finished; false when it is still open after nTimeoutMs.
 bool WaitForCommandEnd(Driver& d, DWORD nTimeoutMs = 30000);

@@ -6,12 +6,9 @@
 // Selects the node of strPath (which lists it) and runs the command on it.
 static HTREEITEM ExpandAt(Driver& d, const CString& strPath)
 {
-    HTREEITEM hNode = NodeOf(d, strPath);
-    EXPECT_NE(nullptr, hNode) << strPath;
-    if (!hNode)
-        return NULL;
-    d.SelectNode(hNode);
-    ExpandRecursive(d);
+    HTREEITEM hNode = SelectNodeOf(d, strPath);
+    if (hNode)
+        ExpandRecursive(d);
     return hNode;
 }
 
@@ -65,9 +62,8 @@ TEST(Scan, ANodeWithoutSubfoldersLosesItsChildrenAndStaysCollapsed)
     folder.MakeDirs("files\\old");
     folder.MakeFile("files\\one.txt");
     RunFolderDialog(folder.Path(), [&](Driver& d) {
-        HTREEITEM hFiles = NodeOf(d, folder.Path("files"));
+        HTREEITEM hFiles = SelectNodeOf(d, folder.Path("files"));
         ASSERT_NE(nullptr, hFiles);
-        d.SelectNode(hFiles);
         ASSERT_EQ((std::vector<CString>{ "old" }), d.Children(hFiles));
         d.OnUi([&] { TreeView_Expand(d.Item(IDC_FOLDER_TREE), hFiles, TVE_COLLAPSE); });
         RemoveTree(folder.Path("files\\old"));

@@ -78,17 +78,17 @@ TEST(Keyboard, InsDelAndKeypadStarTakeEffectFromEveryControlAndNeverReachIt)
             });
             ASSERT_NE(nullptr, hTarget) << t.pszContext;
             ASSERT_EQ(hTarget, d.Focus()) << t.pszContext;
-            // Del in an edit box (the label editor's too) would change its text.
-            char szClass[16] = "";
-            GetClassNameA(hTarget, szClass, sizeof szClass);
-            bool bEdit = !lstrcmpiA(szClass, "Edit");
-            CString strTextBefore = bEdit ? d.Text(hTarget) : CString();
+            // Del in the label editor would delete its selected text.
+            HWND hEditor = NULL;
+            d.OnUi([&] { hEditor = TreeView_GetEditControl(hTree); });
+            bool bEditor = hTarget == hEditor;
+            CString strTextBefore = bEditor ? d.Text(hTarget) : CString();
 
             Spy spy;
             Watch(d, spy, hTarget);
             d.Key(VK_INSERT, hTarget);
             d.Key(VK_DELETE, hTarget);
-            if (bEdit)
+            if (bEditor)
                 EXPECT_EQ(strTextBefore, d.Text(hTarget)) << t.pszContext;
             // Keypad * runs the command (and its progress dialog opens)
             // instead of the tree's own expand-all.

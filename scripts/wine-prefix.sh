@@ -73,3 +73,10 @@ if [ ! -f "$prefix/.varnet-ready" ]; then
   fi
   touch "$prefix/.varnet-ready"
 fi
+
+if [ "$kind" = test ]; then
+  # Wine cannot make symbolic links itself; tests that need one run the
+  # machine's ln through the prefix's own drive (C:\varnet\ln).
+  mkdir -p "$prefix/drive_c/varnet"
+  ln -sfn "$(command -v ln)" "$prefix/drive_c/varnet/ln"
+fi

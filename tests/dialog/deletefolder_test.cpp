@@ -1,2 +1,2 @@
-// Folder operations driven through the dialog.
-#include "dialog_support.h"
+// Deleting folders with their contents.
+#include "folderops_support.h"

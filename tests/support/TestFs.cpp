@@ -1,6 +1,8 @@
 // Test folders.
 #include "TestFs.h"
 
+#include <string>
+
 static CString ProgramName()
 {
     char szPath[MAX_PATH] = "";
@@ -55,9 +57,11 @@ bool MakeDirsAt(const CString& strPath)
     return IsFolder(strPath);
 }
 
-void RemoveTree(const CString& strPath)
+// Wide names throughout, so that a name the ANSI code page cannot hold is
+// removed as itself and not as another entry of the same converted name.
+static void RemoveTreeW(const std::wstring& strPath)
 {
-    DWORD dwAttributes = GetFileAttributesA(strPath);
+    DWORD dwAttributes = GetFileAttributesW(strPath.c_str());
     if (dwAttributes == INVALID_FILE_ATTRIBUTES)
         return;
     // A link is left alone: under Wine removing a link to an empty folder
@@ -65,23 +69,28 @@ void RemoveTree(const CString& strPath)
     // before each run.
     if (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
         return;
-    SetFileAttributesA(strPath, FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(strPath.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileA(strPath);
+        DeleteFileW(strPath.c_str());
         return;
     }
-    {
-        WIN32_FIND_DATAA fd;
-        HANDLE hFind = FindFirstFileA(strPath + "\\*.*", &fd);
-        if (hFind != INVALID_HANDLE_VALUE) {
-            do {
-                if (strcmp(fd.cFileName, ".") && strcmp(fd.cFileName, ".."))
-                    RemoveTree(strPath + "\\" + fd.cFileName);
-            } while (FindNextFileA(hFind, &fd));
-            FindClose(hFind);
-        }
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = FindFirstFileW((strPath + L"\\*").c_str(), &fd);
+    if (hFind != INVALID_HANDLE_VALUE) {
+        do {
+            if (wcscmp(fd.cFileName, L".") && wcscmp(fd.cFileName, L".."))
+                RemoveTreeW(strPath + L"\\" + fd.cFileName);
+        } while (FindNextFileW(hFind, &fd));
+        FindClose(hFind);
     }
-    RemoveDirectoryA(strPath);
+    RemoveDirectoryW(strPath.c_str());
+}
+
+void RemoveTree(const CString& strPath)
+{
+    WCHAR szWide[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, strPath, -1, szWide, MAX_PATH))
+        RemoveTreeW(szWide);
 }
 
 bool IsFolder(const CString& strPath)
@@ -93,4 +102,40 @@ bool IsFolder(const CString& strPath)
 bool Exists(const CString& strPath)
 {
     return GetFileAttributesA(strPath) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The Unix path of a Windows path, from Wine.
+static CString UnixPath(const CString& strPath)
+{
+    typedef char*(CDECL * UnixFileName)(const WCHAR*);
+    UnixFileName pfn = (UnixFileName)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    WCHAR szWide[MAX_PATH];
+    if (!pfn || !MultiByteToWideChar(CP_ACP, 0, strPath, -1, szWide, MAX_PATH))
+        return CString();
+    char* pszUnix = pfn(szWide);
+    CString strUnix = pszUnix ? pszUnix : "";
+    HeapFree(GetProcessHeap(), 0, pszUnix);
+    return strUnix;
+}
+
+bool MakeLink(const CString& strLink, const CString& strTarget)
+{
+    CString strUnixLink = UnixPath(strLink), strUnixTarget = UnixPath(strTarget);
+    if (strUnixLink.IsEmpty() || strUnixTarget.IsEmpty())
+        return false;
+    CString strCommand = "C:\\varnet\\ln -s \"" + strUnixTarget + "\" \"" + strUnixLink + "\"";
+    STARTUPINFOA si = { sizeof si };
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessA(NULL, strCommand.GetBuffer(0), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    // The Unix process is not waitable from here: wait for the link.
+    for (int i = 0; i < 500; i++) {
+        DWORD dwAttributes = GetFileAttributesA(strLink);
+        if (dwAttributes != INVALID_FILE_ATTRIBUTES)
+            return (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+        Sleep(10);
+    }
+    return false;
 }

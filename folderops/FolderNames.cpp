@@ -1,8 +1,6 @@
 // Checks made before the folder commands change anything on disk.
 #include "FolderNames.h"
 
-#include <mbstring.h>
-
 #include <string>
 
 // Characters that no name of a folder may hold, besides control characters.
@@ -30,13 +28,17 @@ CString CheckFolderName(const CString& strName)
     CString strPrefix = "Invalid Folder Name \"" + strName + "\": ";
     if (strName == "." || strName == "..")
         return strPrefix + "\".\" and \"..\" are not names of a folder";
-    // Walk by characters, so that the trail byte of a double-byte character
-    // is not taken for a separator.
+    // Walk by characters of the ANSI code page, so that the trail byte of a
+    // double-byte character is not taken for a separator.
     const unsigned char* p = (const unsigned char*)(const char*)strName;
     while (*p) {
+        if (IsDBCSLeadByte(*p) && p[1]) {
+            p += 2;
+            continue;
+        }
         if (*p < 32 || strchr(s_szForbidden, *p))
             return strPrefix + "a name cannot contain control characters or any of \\ / : * ? \" < > |";
-        p = _mbsinc(p);
+        p++;
     }
     char chLast = strName[strName.GetLength() - 1];
     if (chLast == '.' || chLast == ' ')

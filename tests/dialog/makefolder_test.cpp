@@ -241,3 +241,34 @@ TEST(Rename, AFailureIsShownInTheBoxAndTheLabelStays)
     EXPECT_EQ(before, Snapshot(folder.Path()));
     EXPECT_FALSE(Exists("D:\\Docs"));
 }
+
+// In a double-byte code page a character may end in the byte of a backslash
+// (0x95 0x5C in code page 932): it is part of the name, not a separator.
+// The folderops_tests_dbcs run starts the program in code page 932.
+TEST(FolderNamesDbcs, ATrailByteLikeABackslashIsPartOfTheName)
+{
+    if (getenv("VARNET_EXPECT_ACP"))
+        ASSERT_EQ((UINT)atoi(getenv("VARNET_EXPECT_ACP")), GetACP());
+    else if (!IsDBCSLeadByte(0x95))
+        GTEST_SKIP() << "ANSI code page " << GetACP() << " has no double-byte characters";
+    const CString strName = "\x95\x5C", strRenamed = "\x95\x5C" "2";
+    TestFolder folder("dbcs");
+    folder.MakeDirs("parent");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HWND hEditor = StartMakeFolder(d, folder.Path("parent"));
+        ASSERT_NE(nullptr, hEditor);
+        d.TypeText(hEditor, strName);
+        d.Key(VK_RETURN, hEditor);
+        EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR));
+        HTREEITEM hNew = d.Child(NodeOf(d, folder.Path("parent")), strName);
+        ASSERT_NE(nullptr, hNew);
+        d.SelectNode(hNew);
+        d.EditLabel(hNew);
+        d.TypeText(d.LabelEditor(), strRenamed);
+        d.Key(VK_RETURN, d.LabelEditor());
+        EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+    EXPECT_TRUE(IsFolder(folder.Path("parent\\") + strRenamed));
+    EXPECT_EQ(1u, Snapshot(folder.Path("parent")).size());
+}

@@ -73,3 +73,12 @@ if [ ! -f "$prefix/.varnet-ready" ]; then
   fi
   touch "$prefix/.varnet-ready"
 fi
+
+if [ "$kind" = test ]; then
+  # Wine can neither make nor remove a symbolic link alone; tests that
+  # need to run the machine's ln and rm through the prefix's own drive
+  # (C:\varnet\ln, C:\varnet\rm).
+  mkdir -p "$prefix/drive_c/varnet"
+  ln -sfn "$(command -v ln)" "$prefix/drive_c/varnet/ln"
+  ln -sfn "$(command -v rm)" "$prefix/drive_c/varnet/rm"
+fi

@@ -29,7 +29,10 @@ void CFolderTreeDlg::OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
         return;
 
     CString strPath = GetNodePath(hSelected);
-    if (pTree->GetParentItem(hSelected)) {
+    // While the delete command removes its node, the control moves the
+    // selection before it has finished with that node; relisting the new
+    // selection then could delete the same node a second time.
+    if (pTree->GetParentItem(hSelected) && !m_bDeleteBusy) {
         CArray<CString, CString&> arrDirs;
         GetOneLevelDir(strPath, arrDirs);
         CreateSubNodes(strPath, arrDirs);

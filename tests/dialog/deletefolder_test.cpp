@@ -1,2 +1,329 @@
-// Folder operations driven through the dialog.
-#include "dialog_support.h"
+// Deleting a folder with its contents: the question, the request dialog for
+// read-only files, and the cases that must never delete what the user did
+// not choose. Every case is checked on disk.
+#include "folderops_support.h"
+
+#include <ErrorMessage.h>
+
+#include <map>
+
+static void MakeReadOnlyFile(const TestFolder& folder, const char* pszRelative)
+{
+    folder.MakeFile(pszRelative);
+    SetFileAttributesA(folder.Path(pszRelative), FILE_ATTRIBUTE_READONLY);
+}
+
+// Clicks the node of strPath, starts the delete command by the icon's click
+// and answers its question with nAnswer.
+static void StartDelete(Driver& d, const CString& strPath, int nAnswer = IDYES)
+{
+    HTREEITEM hNode = NodeOf(d, strPath);
+    ASSERT_NE(nullptr, hNode) << strPath;
+    d.ClickNode(hNode);
+    d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+    HWND hBox = d.WaitForMessageBox();
+    ASSERT_NE(nullptr, hBox) << strPath;
+    EXPECT_EQ(CString("Do you really want to Remove the folder with its contents?"), d.MessageBoxText(hBox));
+    d.Answer(hBox, nAnswer);
+}
+
+// Answers every request dialog of the running deletion with what answer()
+// gives for its file (a button id, or VK_ESCAPE / VK_RETURN for a key);
+// returns the files asked about, in order. Each answer is handled before the
+// driver goes on, so the next request (or none) is there at once.
+static std::vector<CString> AnswerRequests(Driver& d, const std::function<int(const CString&)>& answer)
+{
+    std::vector<CString> asked;
+    while (HWND hRequest = d.WaitForDialog("File Deletion Request", 200)) {
+        CString strFile = d.Text(GetDlgItem(hRequest, IDC_EDIT_FILE_PATH));
+        EXPECT_EQ(CString("File is Read-Only !"), d.Text(GetDlgItem(hRequest, IDC_EDIT_REASON)));
+        asked.push_back(strFile);
+        int nAnswer = answer(strFile);
+        if (nAnswer == VK_ESCAPE || nAnswer == VK_RETURN)
+            d.Key(nAnswer);
+        else
+            d.Answer(hRequest, nAnswer);
+        if (asked.size() > 20)
+            break;
+    }
+    return asked;
+}
+
+static CString SystemText(DWORD dwError)
+{
+    return CErrorMessage().GetMessageText(dwError);
+}
+
+TEST(DeleteFolder, AFolderGoesWithItsPlainContentsWithoutARequest)
+{
+    struct Case {
+        const char* pszContext;
+        std::function<void(TestFolder&)> make;  // below "target"
+    } cases[] = {
+        { "files and folders", [](TestFolder& f) {
+              f.MakeDirs("target\\sub\\subsub");
+              f.MakeFile("target\\one.txt");
+              f.MakeFile("target\\sub\\two.txt");
+              f.MakeDirs("target\\empty");
+          } },
+        { "an empty folder", [](TestFolder& f) { f.MakeDirs("target"); } },
+        { "a read-only folder inside and itself", [](TestFolder& f) {
+              f.MakeDirs("target\\locked");
+              SetFileAttributesA(f.Path("target\\locked"), FILE_ATTRIBUTE_READONLY);
+              SetFileAttributesA(f.Path("target"), FILE_ATTRIBUTE_READONLY);
+          } },
+    };
+    for (const Case& c : cases) {
+        TestFolder folder("delete-plain");
+        folder.MakeDirs("keep");
+        c.make(folder);
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            HICON hAtRest = IconOf(d, IDC_STATIC_DELETEFOLDER);
+            StartDelete(d, folder.Path("target"));
+            EXPECT_EQ(nullptr, d.WaitForDialog("File Deletion Request", 200)) << c.pszContext;
+            EXPECT_EQ((std::vector<CString>{ "keep" }), d.Children(NodeOf(d, folder.Path()))) << c.pszContext;
+            EXPECT_EQ(hAtRest, IconOf(d, IDC_STATIC_DELETEFOLDER)) << c.pszContext;
+            EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR)) << c.pszContext;
+            d.Cancel();
+        });
+        EXPECT_EQ((std::vector<CString>{ folder.Path("keep") }), Snapshot(folder.Path())) << c.pszContext;
+    }
+}
+
+TEST(DeleteFolder, NoToTheQuestionOrEnterChangesNothing)
+{
+    TestFolder folder("delete-no");
+    folder.MakeDirs("target\\sub");
+    folder.MakeFile("target\\one.txt");
+    std::vector<CString> before = Snapshot(folder.Path());
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        StartDelete(d, folder.Path("target"), IDNO);
+        EXPECT_NE(nullptr, NodeOf(d, folder.Path("target")));
+        // No is the default button.
+        d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+        HWND hBox = d.WaitForMessageBox();
+        ASSERT_NE(nullptr, hBox);
+        d.Key(VK_RETURN);
+        EXPECT_FALSE(d.AnyOtherWindow());
+        EXPECT_NE(nullptr, NodeOf(d, folder.Path("target")));
+        d.Cancel();
+    });
+    EXPECT_EQ(before, Snapshot(folder.Path()));
+}
+
+TEST(DeleteFolder, EachReadOnlyFileIsAskedAbout)
+{
+    // target holds two read-only files directly and one in sub. The listing
+    // order is the file system's, so the answers go by file.
+    struct Case {
+        const char* pszContext;
+        std::map<CString, int> answers;  // by file name; Yes for the others
+        size_t nAsked;
+        bool bTargetGone;
+        const char* pszError;             // NULL: the system's text for nSystemError
+        DWORD nSystemError;
+        std::vector<const char*> left;   // what is left below target
+    } cases[] = {
+        { "Yes to each", {}, 3, true, "", 0, {} },
+        { "No in sub: sub cannot go", { { "r3", IDC_BN_NO } }, 3, false, NULL, ERROR_DIR_NOT_EMPTY, { "sub", "sub\\r3" } },
+        { "Enter is No", { { "r1", VK_RETURN } }, 3, false, NULL, ERROR_DIR_NOT_EMPTY, { "r1" } },
+        { "Abort on a file of target", { { "r1", IDCANCEL } }, 0, false, "No or partial deletion", 0, {} },
+        { "Esc is Abort", { { "r1", VK_ESCAPE } }, 0, false, "No or partial deletion", 0, {} },
+        // The abort ends the whole deletion at once, and its reason stays.
+        { "Abort in sub", { { "r3", IDCANCEL } }, 0, false, "No or partial deletion", 0, {} },
+    };
+    for (const Case& c : cases) {
+        TestFolder folder("delete-readonly");
+        folder.MakeDirs("target\\sub");
+        MakeReadOnlyFile(folder, "target\\r1");
+        MakeReadOnlyFile(folder, "target\\r2");
+        MakeReadOnlyFile(folder, "target\\sub\\r3");
+        std::vector<CString> asked;
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            StartDelete(d, folder.Path("target"));
+            asked = AnswerRequests(d, [&](const CString& strFile) {
+                auto it = c.answers.find(strFile.Mid(strFile.ReverseFind('\\') + 1));
+                return it == c.answers.end() ? IDC_BN_YES : it->second;
+            });
+            EXPECT_EQ(!c.bTargetGone, NodeOf(d, folder.Path("target")) != NULL) << c.pszContext;
+            EXPECT_EQ(c.pszError ? CString(c.pszError) : SystemText(c.nSystemError), d.ItemText(IDC_EDIT_ERROR))
+                << c.pszContext;
+            d.Cancel();
+        });
+        if (c.nAsked)
+            EXPECT_EQ(c.nAsked, asked.size()) << c.pszContext;
+        EXPECT_EQ(!c.bTargetGone, IsFolder(folder.Path("target"))) << c.pszContext;
+        // The file answered is still there, whatever else went.
+        for (const char* pszLeft : c.left)
+            EXPECT_TRUE(Exists(folder.Path("target\\") + pszLeft)) << c.pszContext << ": " << pszLeft;
+        for (const auto& answer : c.answers)
+            if (answer.second == IDCANCEL || answer.second == VK_ESCAPE) {
+                CString strFile = answer.first == "r3" ? "target\\sub\\r3" : "target\\r1";
+                EXPECT_TRUE(Exists(folder.Path(strFile))) << c.pszContext;
+            }
+    }
+}
+
+TEST(DeleteFolder, YesToAllLastsForOneDeletion)
+{
+    TestFolder folder("delete-yes-to-all");
+    for (const char* pszTarget : { "first", "second" }) {
+        folder.MakeDirs(CString(pszTarget) + "\\sub");
+        MakeReadOnlyFile(folder, CString(pszTarget) + "\\r1");
+        MakeReadOnlyFile(folder, CString(pszTarget) + "\\r2");
+        MakeReadOnlyFile(folder, CString(pszTarget) + "\\sub\\r3");
+    }
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        for (const char* pszTarget : { "first", "second" }) {
+            StartDelete(d, folder.Path(pszTarget));
+            std::vector<CString> asked = AnswerRequests(d, [](const CString&) { return IDC_BN_YES_TO_ALL; });
+            EXPECT_EQ(1u, asked.size()) << pszTarget;
+            EXPECT_EQ(nullptr, NodeOf(d, folder.Path(pszTarget))) << pszTarget;
+        }
+        d.Cancel();
+    });
+    EXPECT_TRUE(Snapshot(folder.Path()).empty());
+}
+
+TEST(DeleteFolder, AFailureDeepInsideEndsTheWholeDeletionAsAFailure)
+{
+    // target\a\x\ro is asked about; meanwhile another program removes it, so
+    // deleting it fails three levels down. x is then empty and could be
+    // removed, but the deletion must end there as a failure: the node stays,
+    // and the next deletion starts afresh and removes everything.
+    TestFolder folder("delete-deep");
+    folder.MakeDirs("target\\a\\x");
+    MakeReadOnlyFile(folder, "target\\a\\x\\ro");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        StartDelete(d, folder.Path("target"));
+        std::vector<CString> asked = AnswerRequests(d, [&](const CString& strFile) {
+            SetFileAttributesA(strFile, FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(strFile);
+            return IDC_BN_YES;
+        });
+        EXPECT_EQ(1u, asked.size());
+        EXPECT_EQ(SystemText(ERROR_FILE_NOT_FOUND), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_NE(nullptr, NodeOf(d, folder.Path("target")));
+        EXPECT_TRUE(IsFolder(folder.Path("target\\a")));
+
+        StartDelete(d, folder.Path("target"));
+        EXPECT_EQ(nullptr, NodeOf(d, folder.Path("target")));
+        d.Cancel();
+    });
+    EXPECT_FALSE(Exists(folder.Path("target")));
+}
+
+TEST(DeleteFolder, RefusedWithoutAChosenFolderAndForADrive)
+{
+    RunFolderDialog("Q:\\nothing", [&](Driver& d) {
+        d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+        EXPECT_EQ(CString("Please Select a Folder"), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_FALSE(d.AnyOtherWindow());
+        d.Cancel();
+    });
+    std::vector<CString> before = Snapshot("D:");
+    RunFolderDialog("D:\\", [&](Driver& d) {
+        d.ClickNode(d.Root());
+        d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+        EXPECT_FALSE(d.AnyOtherWindow());
+        EXPECT_EQ(CString("A Drive cannot be Deleted: please select a folder on it"), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_NE(nullptr, d.Root());
+        d.Cancel();
+    });
+    EXPECT_EQ(before, Snapshot("D:"));
+}
+
+TEST(DeleteFolder, ALinkIsNeverFollowed)
+{
+    // Outside the folder to delete: a folder with contents and an empty one,
+    // each the target of a link inside it; and a link selected itself.
+    TestFolder folder("delete-links");
+    folder.MakeDirs("outside\\full\\sub");
+    folder.MakeFile("outside\\full\\keep.txt");
+    folder.MakeDirs("outside\\empty");
+    folder.MakeDirs("target-full");
+    folder.MakeDirs("target-empty");
+    folder.MakeDirs("links");
+    ASSERT_TRUE(MakeLink(folder.Path("target-full\\link"), folder.Path("outside\\full")));
+    ASSERT_TRUE(MakeLink(folder.Path("target-empty\\link"), folder.Path("outside\\empty")));
+    ASSERT_TRUE(MakeLink(folder.Path("links\\itself"), folder.Path("outside\\full")));
+    std::vector<CString> before = Snapshot(folder.Path());
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        // Under Wine no call removes a link alone: the link stays, the
+        // deletion stops and says why.
+        for (const char* pszTarget : { "target-full", "target-empty" }) {
+            StartDelete(d, folder.Path(pszTarget));
+            EXPECT_EQ("Not Deleted: " + folder.Path(pszTarget) + " holds the link " + folder.Path(pszTarget) +
+                          "\\link, which cannot be removed here without what it points to",
+                      d.ItemText(IDC_EDIT_ERROR));
+            EXPECT_NE(nullptr, NodeOf(d, folder.Path(pszTarget))) << pszTarget;
+        }
+        d.SelectNode(NodeOf(d, folder.Path("links")));
+        StartDelete(d, folder.Path("links\\itself"));
+        EXPECT_EQ("Not Deleted: " + folder.Path("links\\itself") +
+                      " is a link, which cannot be removed here without what it points to",
+                  d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+    EXPECT_EQ(before, Snapshot(folder.Path()));
+    EXPECT_TRUE(IsFolder(folder.Path("outside\\empty")));
+    EXPECT_TRUE(Exists(folder.Path("outside\\full\\keep.txt")));
+}
+
+// Makes a folder by its wide name.
+static void MakeWideFolder(const TestFolder& folder, const wchar_t* pszRelative)
+{
+    WCHAR szPath[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, folder.Path(), -1, szPath, MAX_PATH);
+    wcscat(szPath, L"\\");
+    wcscat(szPath, pszRelative);
+    CreateDirectoryW(szPath, NULL);
+}
+
+TEST(ConvertedNames, NeverLeadACommandToAnotherFolder)
+{
+    // "\x0101" (a with macron) is not in the ANSI code page: the system
+    // lists it as "a", the name of its real sibling. Each command on such a
+    // node, or on a folder holding such a name, is refused and nothing on
+    // disk changes.
+    TestFolder folder("converted");
+    folder.MakeDirs("twins\\a\\inside");
+    MakeWideFolder(folder, L"twins\\\x0101");
+    folder.MakeDirs("holder\\plain");
+    MakeWideFolder(folder, L"holder\\\x03c0");
+    std::vector<CString> before = Snapshot(folder.Path());
+    ASSERT_EQ(7u, before.size());
+    CString strAmbiguous = "Not Changed: " + folder.Path("twins\\a") +
+                           " may name another folder (a name there cannot be represented exactly in the ANSI code page)";
+    RunFolderDialog(folder.Path("twins"), [&](Driver& d) {
+        HTREEITEM hTwins = NodeOf(d, folder.Path("twins"));
+        ASSERT_EQ((std::vector<CString>{ "a", "a" }), d.Children(hTwins));
+
+        // Refused before the question.
+        d.ClickNode(NodeOf(d, folder.Path("twins\\a")));
+        d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+        EXPECT_FALSE(d.AnyOtherWindow());
+        EXPECT_EQ(strAmbiguous, d.ItemText(IDC_EDIT_ERROR));
+
+        HWND hEditor = StartMakeFolder(d, folder.Path("twins\\a"));
+        ASSERT_NE(nullptr, hEditor);
+        d.Key(VK_RETURN, hEditor);
+        EXPECT_EQ(strAmbiguous, d.ItemText(IDC_EDIT_ERROR));
+
+        HTREEITEM hA = NodeOf(d, folder.Path("twins\\a"));
+        d.EditLabel(hA);
+        d.TypeText(d.LabelEditor(), "b");
+        d.Key(VK_RETURN, d.LabelEditor());
+        EXPECT_EQ(strAmbiguous, d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_EQ(CString("a"), d.Label(hA));
+
+        d.SelectNode(NodeOf(d, folder.Path()));
+        StartDelete(d, folder.Path("holder"));
+        EXPECT_NE(nullptr, NodeOf(d, folder.Path("holder")));
+        EXPECT_EQ("Not Deleted: " + folder.Path("holder") +
+                      " holds a name that cannot be represented exactly in the ANSI code page",
+                  d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+    EXPECT_EQ(before, Snapshot(folder.Path()));
+}

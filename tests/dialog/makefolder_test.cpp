@@ -1,2 +1,274 @@
-// Folder operations driven through the dialog.
-#include "dialog_support.h"
+// Creating a folder below the selected one, named in place, and renaming a
+// folder by editing its label; every case is checked on disk.
+#include "folderops_support.h"
+
+#include <ErrorMessage.h>
+
+TEST(MakeFolder, TheTextTypedInPlaceNamesTheNewFolder)
+{
+    struct Case {
+        const char* pszContext;
+        const char* pszTyped;  // NULL: the text is left as it is
+        UINT nEndKey;
+        const char* pszName;   // the folder made and the node's label
+    } cases[] = {
+        { "a name and Enter", "Docs", VK_RETURN, "Docs" },
+        { "Esc in the editor", NULL, VK_ESCAPE, "NewFolder" },
+        { "the text emptied and Enter", "", VK_RETURN, "NewFolder" },
+    };
+    for (const Case& c : cases) {
+        TestFolder folder("make");
+        folder.MakeDirs("parent\\old");
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            HICON hAtRest = IconOf(d, IDC_STATIC_MAKEFOLDER);
+            HWND hEditor = StartMakeFolder(d, folder.Path("parent"));
+            ASSERT_NE(nullptr, hEditor) << c.pszContext;
+            HTREEITEM hParent = NodeOf(d, folder.Path("parent"));
+            // The node is in the tree, open for editing; the disk is not
+            // touched yet.
+            EXPECT_EQ((std::vector<CString>{ "old", "NewFolder" }), d.Children(hParent)) << c.pszContext;
+            EXPECT_TRUE(d.IsExpanded(hParent)) << c.pszContext;
+            EXPECT_NE(hAtRest, IconOf(d, IDC_STATIC_MAKEFOLDER)) << c.pszContext;
+            EXPECT_FALSE(Exists(folder.Path("parent\\NewFolder"))) << c.pszContext;
+
+            if (c.pszTyped)
+                d.TypeText(hEditor, c.pszTyped);
+            d.Key(c.nEndKey, hEditor);
+            EXPECT_EQ(nullptr, d.LabelEditor()) << c.pszContext;
+            EXPECT_TRUE(IsFolder(folder.Path("parent\\") + c.pszName)) << c.pszContext;
+            EXPECT_EQ((std::vector<CString>{ "old", c.pszName }), d.Children(hParent)) << c.pszContext;
+            EXPECT_EQ(hAtRest, IconOf(d, IDC_STATIC_MAKEFOLDER)) << c.pszContext;
+            EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR)) << c.pszContext;
+            d.Cancel();
+        });
+        // Snapshots are sorted: capitals first.
+        EXPECT_EQ((std::vector<CString>{ folder.Path("parent\\") + c.pszName, folder.Path("parent\\old") }),
+                  Snapshot(folder.Path("parent")))
+            << c.pszContext;
+    }
+}
+
+TEST(MakeFolder, AFailedCreationIsShownAndLeavesNoNode)
+{
+    TestFolder folder("make-exists");
+    folder.MakeDirs("parent\\NewFolder\\inside");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HWND hEditor = StartMakeFolder(d, folder.Path("parent"));
+        ASSERT_NE(nullptr, hEditor);
+        d.Key(VK_RETURN, hEditor);
+        EXPECT_EQ("Cannot Create Directory " + CErrorMessage().GetMessageText(ERROR_ALREADY_EXISTS),
+                  d.ItemText(IDC_EDIT_ERROR));
+        // The first NewFolder is the listed one; the new node is gone.
+        EXPECT_EQ((std::vector<CString>{ "NewFolder" }), d.Children(NodeOf(d, folder.Path("parent"))));
+        d.Cancel();
+    });
+    EXPECT_TRUE(IsFolder(folder.Path("parent\\NewFolder\\inside")));
+}
+
+TEST(MakeFolder, BelowADrivesTopNode)
+{
+    CString strName;
+    strName.Format("make-top-%lu", GetCurrentProcessId());
+    RunFolderDialog("D:\\", [&](Driver& d) {
+        HWND hEditor = StartMakeFolder(d, "D:\\");
+        ASSERT_NE(nullptr, hEditor);
+        d.TypeText(hEditor, strName);
+        d.Key(VK_RETURN, hEditor);
+        EXPECT_NE(nullptr, d.Child(d.Root(), strName));
+        d.Cancel();
+    });
+    EXPECT_TRUE(IsFolder("D:\\" + strName));
+    RemoveDirectoryA("D:\\" + strName);
+}
+
+TEST(MakeFolder, RefusedBeforeAFolderIsChosenAndIgnoredWhileANameIsPending)
+{
+    TestFolder folder("make-guards");
+    folder.MakeDirs("parent");
+    // A start on a drive that is not there chooses none: no folder is
+    // selected yet.
+    RunFolderDialog("Q:\\nothing", [&](Driver& d) {
+        d.Command(IDC_STATIC_MAKEFOLDER, STN_CLICKED);
+        EXPECT_EQ(CString("Please Select a Folder"), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_EQ(nullptr, d.Root());
+        d.Cancel();
+    });
+    RunFolderDialog(folder.Path("parent"), [&](Driver& d) {
+        HTREEITEM hParent = NodeOf(d, folder.Path("parent"));
+        // A second click, and Ins typed into the editor, while the first
+        // name is pending: nothing more, and Ins does not reach the text.
+        HWND hEditor = StartMakeFolder(d, folder.Path("parent"));
+        ASSERT_NE(nullptr, hEditor);
+        d.TypeText(hEditor, "Mine");
+        d.Command(IDC_STATIC_MAKEFOLDER, STN_CLICKED);
+        d.Key(VK_INSERT, hEditor);
+        EXPECT_EQ(hEditor, d.LabelEditor());
+        EXPECT_EQ(CString("Mine"), d.Text(hEditor));
+        EXPECT_EQ((std::vector<CString>{ "NewFolder" }), d.Children(hParent));
+        d.Key(VK_RETURN, hEditor);
+        EXPECT_EQ((std::vector<CString>{ "Mine" }), d.Children(hParent));
+
+        // Ins starts the next one from the tree.
+        d.Key(VK_INSERT, d.Item(IDC_FOLDER_TREE));
+        hEditor = d.LabelEditor();
+        ASSERT_NE(nullptr, hEditor);
+        d.Key(VK_ESCAPE, hEditor);
+        d.Cancel();
+    });
+    EXPECT_EQ((std::vector<CString>{ folder.Path("parent\\Mine"), folder.Path("parent\\NewFolder") }),
+              Snapshot(folder.Path("parent")));
+}
+
+// The names a user could type that are not one name inside the parent.
+static const char* const s_apszBadNames[] = {
+    "..\\escape", "sub\\deeper", "..", ".", "a/b", "D:\\abs", "bad:name", "star*", "what?", "dot.", "space ", "NUL", "con.txt",
+};
+
+TEST(FolderNames, NamesThatAreNotOneNameInsideTheParentAreRefused)
+{
+    TestFolder folder("names");
+    folder.MakeDirs("parent\\child");
+    CString strProgramFolder = folder.Path().Left(folder.Path().ReverseFind('\\'));
+    std::vector<CString> before = Snapshot(strProgramFolder);
+    std::vector<CString> beforeRoot = Snapshot("D:");
+    for (const char* pszName : s_apszBadNames) {
+        RunFolderDialog(folder.Path("parent"), [&](Driver& d) {
+            // As the name of a new folder: refused, the node removed.
+            HWND hEditor = StartMakeFolder(d, folder.Path("parent"));
+            ASSERT_NE(nullptr, hEditor) << pszName;
+            d.TypeText(hEditor, pszName);
+            d.Key(VK_RETURN, hEditor);
+            EXPECT_EQ(0, d.ItemText(IDC_EDIT_ERROR).Find("Invalid Folder Name \"" + CString(pszName) + "\": ")) << pszName;
+            HTREEITEM hParent = NodeOf(d, folder.Path("parent"));
+            EXPECT_EQ((std::vector<CString>{ "child" }), d.Children(hParent)) << pszName;
+
+            // As a new name of child: refused, the label stays.
+            d.ClickNode(d.Child(hParent, "child"));
+            d.EditLabel(d.Child(hParent, "child"));
+            hEditor = d.LabelEditor();
+            ASSERT_NE(nullptr, hEditor) << pszName;
+            d.TypeText(hEditor, pszName);
+            d.Key(VK_RETURN, hEditor);
+            EXPECT_EQ(0, d.ItemText(IDC_EDIT_ERROR).Find("Invalid Folder Name \"" + CString(pszName) + "\": ")) << pszName;
+            EXPECT_EQ((std::vector<CString>{ "child" }), d.Children(hParent)) << pszName;
+            d.Cancel();
+        });
+    }
+    EXPECT_EQ(before, Snapshot(strProgramFolder));
+    EXPECT_EQ(beforeRoot, Snapshot("D:"));
+}
+
+TEST(Rename, EditingALabelRenamesThatFolder)
+{
+    TestFolder folder("rename");
+    folder.MakeDirs("A\\B\\inner");
+    folder.MakeDirs("A\\other");
+    RunFolderDialog(folder.Path("A"), [&](Driver& d) {
+        HTREEITEM hA = NodeOf(d, folder.Path("A"));
+        HTREEITEM hB = d.Child(hA, "B");
+        d.ClickNode(hB);
+        d.SelectNode(hB);
+        d.EditLabel(hB);
+        d.TypeText(d.LabelEditor(), "Docs");
+        d.Key(VK_RETURN, d.LabelEditor());
+        EXPECT_EQ(CString("Docs"), d.Label(hB));
+        // The children keep their labels; their paths follow the new name.
+        EXPECT_EQ((std::vector<CString>{ "inner" }), d.Children(hB));
+        d.SelectNode(d.Child(hB, "inner"));
+        EXPECT_EQ(folder.Path("A\\Docs\\inner"), d.ItemText(IDC_EDIT_PATH));
+
+        // A node edited while another is selected: the edited node's folder
+        // is renamed, not the selected one's.
+        d.SelectNode(hB);
+        d.EditLabel(d.Child(hA, "other"));
+        d.TypeText(d.LabelEditor(), "Renamed");
+        d.Key(VK_RETURN, d.LabelEditor());
+        EXPECT_EQ((std::vector<CString>{ "Docs", "Renamed" }), d.Children(hA));
+        d.Cancel();
+    });
+    EXPECT_EQ((std::vector<CString>{ folder.Path("A\\Docs"), folder.Path("A\\Docs\\inner"), folder.Path("A\\Renamed") }),
+              Snapshot(folder.Path("A")));
+}
+
+TEST(Rename, NothingHappensForAnEmptyOrCancelledEdit)
+{
+    TestFolder folder("rename-none");
+    folder.MakeDirs("A\\B");
+    RunFolderDialog(folder.Path("A"), [&](Driver& d) {
+        HTREEITEM hB = NodeOf(d, folder.Path("A\\B"));
+        d.SelectNode(hB);
+        d.EditLabel(hB);
+        d.TypeText(d.LabelEditor(), "");
+        d.Key(VK_RETURN, d.LabelEditor());
+        d.EditLabel(hB);
+        d.TypeText(d.LabelEditor(), "Typed");
+        d.Key(VK_ESCAPE, d.LabelEditor());
+        EXPECT_EQ(CString("B"), d.Label(hB));
+        EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+    EXPECT_EQ((std::vector<CString>{ folder.Path("A\\B") }), Snapshot(folder.Path("A")));
+}
+
+TEST(Rename, AFailureIsShownInTheBoxAndTheLabelStays)
+{
+    TestFolder folder("rename-fails");
+    folder.MakeDirs("A\\B\\b-inner");
+    folder.MakeDirs("A\\Taken\\taken-inner");
+    std::vector<CString> before = Snapshot(folder.Path());
+    RunFolderDialog(folder.Path("A"), [&](Driver& d) {
+        HTREEITEM hB = NodeOf(d, folder.Path("A\\B"));
+        d.SelectNode(hB);
+        d.EditLabel(hB);
+        d.TypeText(d.LabelEditor(), "Taken");
+        d.Key(VK_RETURN, d.LabelEditor());
+        CString strError = d.ItemText(IDC_EDIT_ERROR);
+        EXPECT_EQ(0, strError.Find("Cannot Rename Directory ")) << strError;
+        EXPECT_GT(strError.GetLength(), (int)strlen("Cannot Rename Directory ")) << strError;
+        EXPECT_EQ(CString("B"), d.Label(hB));
+        // No report of an escaped exception: the dialog goes on by itself.
+        EXPECT_FALSE(d.AnyOtherWindow());
+
+        // A drive's top node keeps its name.
+        d.SelectNode(d.Root());
+        d.EditLabel(d.Root());
+        d.TypeText(d.LabelEditor(), "Docs");
+        d.Key(VK_RETURN, d.LabelEditor());
+        EXPECT_EQ(CString("D:\\"), d.Label(d.Root()));
+        EXPECT_EQ(CString("A Drive cannot be Renamed"), d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+    EXPECT_EQ(before, Snapshot(folder.Path()));
+    EXPECT_FALSE(Exists("D:\\Docs"));
+}
+
+// In a double-byte code page a character may end in the byte of a backslash
+// (0x95 0x5C in code page 932): it is part of the name, not a separator.
+// The folderops_tests_dbcs run starts the program in code page 932.
+TEST(FolderNamesDbcs, ATrailByteLikeABackslashIsPartOfTheName)
+{
+    if (getenv("VARNET_EXPECT_ACP"))
+        ASSERT_EQ((UINT)atoi(getenv("VARNET_EXPECT_ACP")), GetACP());
+    else if (!IsDBCSLeadByte(0x95))
+        GTEST_SKIP() << "ANSI code page " << GetACP() << " has no double-byte characters";
+    const CString strName = "\x95\x5C", strRenamed = "\x95\x5C" "2";
+    TestFolder folder("dbcs");
+    folder.MakeDirs("parent");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HWND hEditor = StartMakeFolder(d, folder.Path("parent"));
+        ASSERT_NE(nullptr, hEditor);
+        d.TypeText(hEditor, strName);
+        d.Key(VK_RETURN, hEditor);
+        EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR));
+        HTREEITEM hNew = d.Child(NodeOf(d, folder.Path("parent")), strName);
+        ASSERT_NE(nullptr, hNew);
+        d.SelectNode(hNew);
+        d.EditLabel(hNew);
+        d.TypeText(d.LabelEditor(), strRenamed);
+        d.Key(VK_RETURN, d.LabelEditor());
+        EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+    EXPECT_TRUE(IsFolder(folder.Path("parent\\") + strRenamed));
+    EXPECT_EQ(1u, Snapshot(folder.Path("parent")).size());
+}

@@ -245,6 +245,26 @@ void Driver::SelectNode(HTREEITEM hItem)
     Sync();
 }
 
+void Driver::EditLabel(HTREEITEM hItem)
+{
+    OnUi([&] {
+        ::SetFocus(Item(1003));
+        TreeView_EditLabel(Item(1003), hItem);
+    });
+}
+
+HWND Driver::LabelEditor()
+{
+    HWND hEdit = NULL;
+    OnUi([&] { hEdit = TreeView_GetEditControl(Item(1003)); });
+    return hEdit;
+}
+
+void Driver::TypeText(HWND hEdit, const char* pszText)
+{
+    OnUi([&] { ::SetWindowTextA(hEdit, pszText); });
+}
+
 static POINT LabelCentre(HWND hTree, HTREEITEM hItem)
 {
     RECT rect = {};

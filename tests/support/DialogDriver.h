@@ -54,6 +54,12 @@ public:
     void SelectNode(HTREEITEM hItem);      // as the keyboard selects
     void ClickNode(HTREEITEM hItem);       // left click on the label
     void RightClickNode(HTREEITEM hItem);  // right click on the label
+    // Label editing: starts the editor on a node (as a slow second click
+    // does), the editor of the label being edited (NULL when none), and
+    // typing a whole text into it. Enter or Esc to the editor ends it.
+    void EditLabel(HTREEITEM hItem);
+    HWND LabelEditor();
+    void TypeText(HWND hEdit, const char* pszText);
 
     // Other windows of this process: message boxes and nested dialogs.
     // Waits up to nTimeoutMs for a visible top-level dialog window (other

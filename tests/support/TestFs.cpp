@@ -1,6 +1,9 @@
 // Test folders.
 #include "TestFs.h"
 
+#include <functional>
+#include <string>
+
 static CString ProgramName()
 {
     char szPath[MAX_PATH] = "";
@@ -55,33 +58,95 @@ bool MakeDirsAt(const CString& strPath)
     return IsFolder(strPath);
 }
 
-void RemoveTree(const CString& strPath)
+// The Unix path of a Windows path, from Wine.
+static CString UnixPath(const CString& strPath)
 {
-    DWORD dwAttributes = GetFileAttributesA(strPath);
+    typedef char*(CDECL * UnixFileName)(const WCHAR*);
+    UnixFileName pfn = (UnixFileName)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    WCHAR szWide[MAX_PATH];
+    if (!pfn || !MultiByteToWideChar(CP_ACP, 0, strPath, -1, szWide, MAX_PATH))
+        return CString();
+    char* pszUnix = pfn(szWide);
+    CString strUnix = pszUnix ? pszUnix : "";
+    HeapFree(GetProcessHeap(), 0, pszUnix);
+    return strUnix;
+}
+
+// Runs one of the machine's programs that the prefix offers (C:\varnet),
+// then waits until done() says that it has done its work: a Unix process
+// cannot be waited for from here.
+static bool RunUnixTool(const CString& strCommand, const std::function<bool()>& done)
+{
+    CString strLine = "C:\\varnet\\" + strCommand;
+    STARTUPINFOA si = { sizeof si };
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessA(NULL, strLine.GetBuffer(0), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return false;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    for (int i = 0; i < 500; i++) {
+        if (done())
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+bool MakeLink(const CString& strLink, const CString& strTarget)
+{
+    CString strUnixLink = UnixPath(strLink), strUnixTarget = UnixPath(strTarget);
+    if (strUnixLink.IsEmpty() || strUnixTarget.IsEmpty())
+        return false;
+    return RunUnixTool("ln -sfn \"" + strUnixTarget + "\" \"" + strUnixLink + "\"",
+                       [&] { return GetFileAttributesA(strLink) != INVALID_FILE_ATTRIBUTES; }) &&
+           (GetFileAttributesA(strLink) & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+// Removes a link alone (rm without -r never follows it).
+static void RemoveLink(const std::wstring& strLink)
+{
+    char szLink[MAX_PATH];
+    WideCharToMultiByte(CP_ACP, 0, strLink.c_str(), -1, szLink, MAX_PATH, NULL, NULL);
+    CString strUnixLink = UnixPath(szLink);
+    if (!strUnixLink.IsEmpty())
+        RunUnixTool("rm -f \"" + strUnixLink + "\"", [&] { return GetFileAttributesW(strLink.c_str()) == INVALID_FILE_ATTRIBUTES; });
+}
+
+// Wide names throughout, so that a name the ANSI code page cannot hold is
+// removed as itself and not as another entry of the same converted name.
+static void RemoveTreeW(const std::wstring& strPath)
+{
+    DWORD dwAttributes = GetFileAttributesW(strPath.c_str());
     if (dwAttributes == INVALID_FILE_ATTRIBUTES)
         return;
-    // A link is left alone: under Wine removing a link to an empty folder
-    // removes the folder instead. The build's test drives are emptied
-    // before each run.
-    if (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+    // A link goes alone: under Wine removing a link to an empty folder
+    // removes the folder instead.
+    if (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        RemoveLink(strPath);
         return;
-    SetFileAttributesA(strPath, FILE_ATTRIBUTE_NORMAL);
+    }
+    SetFileAttributesW(strPath.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileA(strPath);
+        DeleteFileW(strPath.c_str());
         return;
     }
-    {
-        WIN32_FIND_DATAA fd;
-        HANDLE hFind = FindFirstFileA(strPath + "\\*.*", &fd);
-        if (hFind != INVALID_HANDLE_VALUE) {
-            do {
-                if (strcmp(fd.cFileName, ".") && strcmp(fd.cFileName, ".."))
-                    RemoveTree(strPath + "\\" + fd.cFileName);
-            } while (FindNextFileA(hFind, &fd));
-            FindClose(hFind);
-        }
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = FindFirstFileW((strPath + L"\\*").c_str(), &fd);
+    if (hFind != INVALID_HANDLE_VALUE) {
+        do {
+            if (wcscmp(fd.cFileName, L".") && wcscmp(fd.cFileName, L".."))
+                RemoveTreeW(strPath + L"\\" + fd.cFileName);
+        } while (FindNextFileW(hFind, &fd));
+        FindClose(hFind);
     }
-    RemoveDirectoryA(strPath);
+    RemoveDirectoryW(strPath.c_str());
+}
+
+void RemoveTree(const CString& strPath)
+{
+    WCHAR szWide[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, strPath, -1, szWide, MAX_PATH))
+        RemoveTreeW(szWide);
 }
 
 bool IsFolder(const CString& strPath)
@@ -94,3 +159,4 @@ bool Exists(const CString& strPath)
 {
     return GetFileAttributesA(strPath) != INVALID_FILE_ATTRIBUTES;
 }
+

@@ -24,7 +24,10 @@ private:
 // Makes a folder and its missing parents.
 bool MakeDirsAt(const CString& strPath);
 // Removes a folder with everything in it, clearing read-only attributes;
-// links are removed, never followed.
+// links are removed alone, never followed.
 void RemoveTree(const CString& strPath);
+// Makes strLink a symbolic link to the folder strTarget (which must exist),
+// as a Unix symbolic link that the system lists as a directory link.
+bool MakeLink(const CString& strLink, const CString& strTarget);
 bool IsFolder(const CString& strPath);
 bool Exists(const CString& strPath);

@@ -44,8 +44,9 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     m_pScanThread->m_bAutoDelete = FALSE;
     m_pScanThread->ResumeThread();
 
-    // 5.
-    CProgressKillDlg* pProgressDlg = new CProgressKillDlg("Search Recursive all Folders", m_pScanThread, NULL);
+    // 5. This dialog is the owner, and so disabled while the progress
+    // dialog is open, whichever window happens to be active.
+    CProgressKillDlg* pProgressDlg = new CProgressKillDlg("Search Recursive all Folders", m_pScanThread, this);
     INT_PTR nResult = pProgressDlg->DoModal();
 
     // 6.

@@ -121,16 +121,3 @@ int RunNative(const CString& strCommand)
     DeleteFileA(strDone);
     return atoi(szCode);
 }
-
-CString UnixPath(const CString& strPath)
-{
-    typedef char*(CDECL * UnixFileName)(LPCWSTR);
-    static UnixFileName pfn = (UnixFileName)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
-    WCHAR wszPath[1024];
-    MultiByteToWideChar(CP_ACP, 0, strPath, -1, wszPath, 1024);
-    char* pszUnix = pfn ? pfn(wszPath) : NULL;
-    CString strUnix(pszUnix ? pszUnix : "");
-    if (pszUnix)
-        HeapFree(GetProcessHeap(), 0, pszUnix);
-    return strUnix;
-}

@@ -28,8 +28,6 @@ bool IsFullyExpanded(Driver& d, HTREEITEM hNode);
 // system lists them: what a complete scan must give.
 std::vector<CString> FoldersOnDisk(const CString& strFolder);
 
-// Runs a shell command line natively (outside Wine) and waits for it; its
-// exit code, or -1 when it could not be started.
+// Runs a bash command line natively (outside Wine) and waits for it; its
+// exit code, or -1 when it could not be started or did not end in a minute.
 int RunNative(const CString& strCommand);
-// The Linux path of a Windows path.
-CString UnixPath(const CString& strPath);

@@ -58,8 +58,7 @@ bool MakeDirsAt(const CString& strPath)
     return IsFolder(strPath);
 }
 
-// The Unix path of a Windows path, from Wine.
-static CString UnixPath(const CString& strPath)
+CString UnixPath(const CString& strPath)
 {
     typedef char*(CDECL * UnixFileName)(const WCHAR*);
     UnixFileName pfn = (UnixFileName)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");

@@ -29,5 +29,7 @@ void RemoveTree(const CString& strPath);
 // Makes strLink a symbolic link to the folder strTarget (which must exist),
 // as a Unix symbolic link that the system lists as a directory link.
 bool MakeLink(const CString& strLink, const CString& strTarget);
+// The Unix path of a Windows path, from Wine; empty when it has none.
+CString UnixPath(const CString& strPath);
 bool IsFolder(const CString& strPath);
 bool Exists(const CString& strPath);

@@ -177,3 +177,43 @@ TEST(Scan, LinksAreCollectedButNotFollowed)
         d.Cancel();
     });
 }
+
+// Refuses, once, the worker's growth of the folder list from 4 to 8 paths.
+static DWORD s_nTestThread;
+static LONG s_nRefused;
+static BOOL RefuseTheFifthPath(size_t nSize, BOOL, LONG)
+{
+    if (GetCurrentThreadId() == s_nTestThread || nSize != 8 * sizeof(CString))
+        return TRUE;
+    return InterlockedExchange(&s_nRefused, 1) != 0;
+}
+
+TEST(Scan, RunningOutOfMemoryEmptiesTheListAndTheScanGoesOn)
+{
+    TestFolder folder("memory");
+    for (const char* pszName : { "x1", "x2", "x3", "x4", "x5", "x6", "x7", "x8" })
+        folder.MakeDirs(pszName);
+    std::vector<CString> full = FoldersOnDisk(folder.Path());
+    ASSERT_EQ(8u, full.size());
+    s_nTestThread = GetCurrentThreadId();
+    s_nRefused = 0;
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hNode = SelectNodeOf(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+        AFX_ALLOC_HOOK pfnOld = AfxSetAllocHook(RefuseTheFifthPath);
+        d.Command(IDC_BN_EXPAND);
+        // The worker itself says so, and waits for the answer.
+        HWND hBox = d.WaitForMessageBox();
+        AfxSetAllocHook(pfnOld);
+        ASSERT_NE(nullptr, hBox);
+        CString strText = d.MessageBoxText(hBox);
+        EXPECT_EQ(CString("Probable to many Dirs\n"), strText.Left(22));
+        EXPECT_GT(strText.GetLength(), 22);
+        d.Answer(hBox, IDOK);
+        ASSERT_TRUE(WaitForCommandEnd(d));
+        // What was found before the fifth folder is gone; the rest is there.
+        EXPECT_EQ(std::vector<CString>(full.begin() + 5, full.end()), Subtree(d, hNode));
+        d.Cancel();
+    });
+    EXPECT_EQ(1, s_nRefused);
+}

@@ -75,6 +75,9 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     // tree view (Wine's) recomputes its list of shown nodes for each node
     // removed from an expanded subtree, so a repeated command on a large
     // subtree took minutes instead of a fraction of a second.
+    // The tree's object is fetched again: the temporary one of step 1 went
+    // with the progress dialog's idle time.
+    pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
     pTree->SetRedraw(FALSE);
     CreaRecursiveSubNodes(hSelected, strPath, m_arrScanDirs);
     RecursiveExpandCollapse(hSelected, 1);

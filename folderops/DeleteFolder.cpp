@@ -45,7 +45,11 @@ void CFolderTreeDlg::OnStatic_DeleteFolder()
     // 4.-7.
     m_iconDeleteFolder.SetIcon(LoadVarnetIcon(IDI_BUSY));
     m_bDeleteBusy = 1;
-    if (DelAllFilesDirs(strPath))
+    int bDeleted = DelAllFilesDirs(strPath);
+    // Fetched again: the request dialogs' loops may have freed the
+    // temporary object of the first fetch.
+    pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    if (bDeleted)
         pTree->DeleteItem(hSelected);
     m_bDeleteBusy = 0;
     m_iconDeleteFolder.SetIcon(LoadVarnetIcon(IDI_DELETE_FOLDER));

@@ -3,6 +3,7 @@
 #include "ErrorMessage.h"
 #include "FolderNames.h"
 #include "FolderTreeDlg.h"
+#include "TreeNodes.h"
 #include "VarnetIcons.h"
 #include "resource.h"
 
@@ -33,13 +34,8 @@ void CFolderTreeDlg::OnStatic_MakeFolder()
     m_strNewFolderParent = GetNodePath(hSelected);
 
     // 5.
-    TVINSERTSTRUCTA tvis = {};
-    tvis.hParent = hSelected;
-    tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    tvis.item.pszText = (LPSTR)s_szDefaultName;
-    tvis.item.iImage = 0;
-    tvis.item.iSelectedImage = 1;
-    m_hNewFolderItem = pTree->InsertItem(&tvis);
+    // A folder node: text, image 0, selected image 1, after the children.
+    m_hNewFolderItem = InsertFolderNode(pTree, hSelected, s_szDefaultName);
 
     // 6.
     pTree->Expand(hSelected, TVE_EXPAND);

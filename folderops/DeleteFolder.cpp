@@ -3,6 +3,7 @@
 #include "FileDeleteRequestDlg.h"
 #include "FolderNames.h"
 #include "FolderTreeDlg.h"
+#include "TreeNodes.h"
 #include "VarnetIcons.h"
 #include "resource.h"
 
@@ -49,8 +50,11 @@ void CFolderTreeDlg::OnStatic_DeleteFolder()
     // Fetched again: the request dialogs' loops may have freed the
     // temporary object of the first fetch.
     pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
-    if (bDeleted)
+    if (bDeleted) {
+        // The node may hold a large expanded subtree.
+        CRedrawOff noRedraw(pTree);
         pTree->DeleteItem(hSelected);
+    }
     m_bDeleteBusy = 0;
     m_iconDeleteFolder.SetIcon(LoadVarnetIcon(IDI_DELETE_FOLDER));
 }

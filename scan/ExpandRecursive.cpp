@@ -68,38 +68,26 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     if (!m_strScanError.IsEmpty())
         SetDlgItemText(IDC_EDIT_ERROR, m_strScanError);
 
-    // The tree does not redraw meanwhile: with redrawing on, the
-    // tree view (Wine's) recomputes its list of shown nodes for each node
-    // removed from an expanded subtree, so a repeated command on a large
-    // subtree took minutes instead of a fraction of a second.
+    // The subtree is rebuilt and expanded with the tree's redrawing
+    // suspended: with redrawing on, every node removed, inserted or
+    // expanded recomputes the rows shown. The nodes that get children are
+    // known from the rebuild and are expanded from that list, in the state
+    // RecursiveExpandCollapse leaves: finding them in the tree again would
+    // name every node, which costs more than the rebuild itself.
     // The tree's object is fetched again: the temporary one of step 1 went
     // with the progress dialog's idle time.
     pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
-    pTree->SetRedraw(FALSE);
-    CreaRecursiveSubNodes(hSelected, strPath, m_arrScanDirs);
-    RecursiveExpandCollapse(hSelected, 1);
-    pTree->SetRedraw(TRUE);
-    pTree->Invalidate();
+    {
+        CRedrawOff noRedraw(pTree);
+        std::vector<HTREEITEM> parents;
+        RebuildSubtree(pTree, hSelected, strPath, m_arrScanDirs, &parents);
+        ExpandRebuiltSubtree(pTree, hSelected, parents);
+    }
 
     SetDlgItemText(IDC_EDIT_PATH, strPath);
 }
 
 void CFolderTreeDlg::CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs)
 {
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
-
-    // The old subtree goes; the node itself stays.
-    DeleteRecursive(hRoot);
-
-    // Paths are matched below the root without its trailing backslash (C:\ counts as C:).
-    CString strRoot(pszRootPath);
-    strRoot.TrimRight('\\');
-
-    // Labels are looked up in constant time, with the result of a
-    // linear search of the siblings (the first child of a label wins).
-    CChildIndex index(pTree);
-    for (int i = 0; i < arrDirs.GetSize(); i++) {
-        CString strRest = arrDirs[i].Mid(strRoot.GetLength());
-        index.FindOrInsertPath(hRoot, strRest);
-    }
+    RebuildSubtree((CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE), hRoot, pszRootPath, arrDirs, NULL);
 }

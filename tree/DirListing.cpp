@@ -40,6 +40,7 @@ void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>
 void CFolderTreeDlg::CreateRootSubNodes(const char* pszDrive, CArray<CString, CString&>& arrDirs)
 {
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CRedrawOff noRedraw(pTree);
     // Looks labels up in constant time, with the result of a linear search
     // of the siblings (the first child of a label wins).
     CChildIndex index(pTree);
@@ -53,6 +54,7 @@ void CFolderTreeDlg::CreateRootSubNodes(const char* pszDrive, CArray<CString, CS
         // Each component is found or inserted below the current node.
         index.FindOrInsertPath(pTree->GetRootItem(), strRest);
     }
+    index.InsertNodes();
 
     // Selecting the top node notifies the selection handler.
     pTree->SortChildren(m_hTopNode);
@@ -81,27 +83,29 @@ void CFolderTreeDlg::CreateSubNodes(const char* pszPath, CArray<CString, CString
         return;
 
     // The old children go; the listing comes in as bare names.
+    CRedrawOff noRedraw(pTree);
     DeleteRecursive(hNode);
+    std::vector<CString> names;
+    names.reserve(arrDirs.GetSize());
     for (int i = 0; i < arrDirs.GetSize(); i++) {
         CString strName = arrDirs[i];
         strName.Replace(pszPath, "");
-        strName = strName.Mid(1);
-        InsertFolderNode(pTree, hNode, strName);
+        names.push_back(strName.Mid(1));
     }
 
     // Siblings in the tree's alphabetical order; no selection, no expansion.
-    pTree->SortChildren(hNode);
+    // They are inserted in that order where it can be confirmed: the
+    // control's own sort costs more than the listing of a large folder.
+    bool bSorted = SortLikeTree(names);
+    for (const CString& strName : names)
+        InsertFolderNode(pTree, hNode, strName);
+    if (!bSorted)
+        pTree->SortChildren(hNode);
 }
 
 void CFolderTreeDlg::DeleteRecursive(HTREEITEM hItem)
 {
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
-    HTREEITEM hChild = pTree->GetChildItem(hItem);
-    while (hChild) {
-        if (pTree->GetChildItem(hChild))
-            DeleteRecursive(hChild);
-        HTREEITEM hNext = pTree->GetNextSiblingItem(hChild);
-        pTree->DeleteItem(hChild);
-        hChild = hNext;
-    }
+    CRedrawOff noRedraw(pTree);
+    DeleteChildNodes(pTree, hItem);
 }

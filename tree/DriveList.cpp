@@ -1,6 +1,7 @@
 // The drive list and drive switching: one entry per present drive with a
 // word for its type; choosing one rebuilds the tree from the drive's root.
 #include "FolderTreeDlg.h"
+#include "TreeNodes.h"
 #include "resource.h"
 
 // The word appended to a drive label for a GetDriveTypeA result.
@@ -56,6 +57,9 @@ void CFolderTreeDlg::OnSelendok_Cbx_Drives()
     CString strRoot = strEntry.Mid(1, 2) + "\\";  // C:\ .
     CString strRootShown = strRoot;
 
+    // The old tree goes and the new one is built without redrawing between.
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CRedrawOff noRedraw(pTree);
     HTREEITEM hTop = NULL;
     CreateTopNode(strRoot, hTop);
     strRoot.TrimRight('\\');  // C:
@@ -65,7 +69,6 @@ void CFolderTreeDlg::OnSelendok_Cbx_Drives()
     CreateRootSubNodes(strRoot, arrDirs);
 
     SetDlgItemText(IDC_EDIT_PATH, strRootShown);
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
     pTree->SelectItem(pTree->GetRootItem());
     m_bTreeClicked = 1;
 }

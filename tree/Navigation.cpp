@@ -54,6 +54,7 @@ void CFolderTreeDlg::OnRightClick_FolderTree(NMHDR* pNMHDR, LRESULT* pResult)
     HTREEITEM hSelected = pTree->GetSelectedItem();
     if (!hSelected)
         return;
+    CRedrawOff noRedraw(pTree);
     for (HTREEITEM hChild = pTree->GetChildItem(hSelected); hChild; hChild = pTree->GetNextSiblingItem(hChild))
         RecursiveExpandCollapse(hChild, 0);
 }
@@ -83,6 +84,7 @@ void CFolderTreeDlg::OpenInPath(CString& strName, HTREEITEM& hNode)
     hNode = hFound;
 
     // The found node is listed, expanded and shown; the selection stays.
+    CRedrawOff noRedraw(pTree);
     CString strPath = GetNodePath(hNode);
     if (pTree->GetParentItem(hNode)) {
         CArray<CString, CString&> arrDirs;

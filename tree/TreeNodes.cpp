@@ -1,6 +1,8 @@
 // Tree-node helpers.
 #include "TreeNodes.h"
 
+#include <algorithm>
+
 void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath)
 {
     try {
@@ -36,48 +38,190 @@ HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszN
     return pTree->InsertItem(&tvis);
 }
 
-CChildIndex::Labels& CChildIndex::ChildrenOf(HTREEITEM hParent)
+void DeleteChildNodes(CTreeCtrl* pTree, HTREEITEM hItem)
 {
-    auto it = m_children.find(hParent);
-    if (it != m_children.end())
-        return it->second;
-    Labels& labels = m_children[hParent];
-    for (HTREEITEM hChild = m_pTree->GetChildItem(hParent); hChild; hChild = m_pTree->GetNextSiblingItem(hChild))
-        labels.emplace(std::string(m_pTree->GetItemText(hChild)), hChild);  // the first of a label stays
-    return labels;
-}
-
-HTREEITEM CChildIndex::Find(HTREEITEM hParent, const CString& strLabel)
-{
-    Labels& labels = ChildrenOf(hParent);
-    auto it = labels.find(std::string(strLabel));
-    return it == labels.end() ? NULL : it->second;
-}
-
-HTREEITEM CChildIndex::Insert(HTREEITEM hParent, const CString& strLabel)
-{
-    HTREEITEM hNew = InsertFolderNode(m_pTree, hParent, strLabel);
-    if (hNew) {
-        ChildrenOf(hParent).emplace(std::string(strLabel), hNew);
-        m_children[hNew];  // a new node has no children yet
+    HTREEITEM hChild = pTree->GetChildItem(hItem);
+    while (hChild) {
+        HTREEITEM hNext = pTree->GetNextSiblingItem(hChild);
+        pTree->DeleteItem(hChild);
+        hChild = hNext;
     }
-    return hNew;
 }
 
-HTREEITEM CChildIndex::FindOrInsertPath(HTREEITEM hParent, const CString& strRest)
+bool SortLikeTree(std::vector<CString>& names)
 {
-    HTREEITEM hCurrent = hParent;
+    // The labels as the control holds them, and their sort keys.
+    int nCount = (int)names.size();
+    std::vector<std::wstring> labels(nCount);
+    std::vector<std::string> keys(nCount);
+    for (int i = 0; i < nCount; i++) {
+        int nChars = MultiByteToWideChar(CP_ACP, 0, names[i], -1, NULL, 0);
+        if (nChars <= 0)
+            return false;
+        labels[i].resize(nChars);
+        MultiByteToWideChar(CP_ACP, 0, names[i], -1, &labels[i][0], nChars);
+        int nBytes = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, labels[i].c_str(), -1, NULL, 0);
+        if (nBytes <= 0)
+            return false;
+        keys[i].resize(nBytes);
+        LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, labels[i].c_str(), -1,
+                     (LPWSTR)&keys[i][0], nBytes);
+    }
+    std::vector<int> order(nCount);
+    for (int i = 0; i < nCount; i++)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+
+    // The order stands only when the tree's own comparison agrees with it
+    // everywhere, equal names included.
+    for (int i = 0; i + 1 < nCount; i++) {
+        int nCompare = lstrcmpiW(labels[order[i]].c_str(), labels[order[i + 1]].c_str());
+        if (nCompare > 0 || (nCompare == 0 && order[i] > order[i + 1]))
+            return false;
+    }
+    std::vector<CString> sorted(nCount);
+    for (int i = 0; i < nCount; i++)
+        sorted[i] = names[order[i]];
+    names.swap(sorted);
+    return true;
+}
+
+// The guards' count on the window.
+static const char s_szRedrawOff[] = "VarnetRedrawOff";
+
+CRedrawOff::CRedrawOff(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd())
+{
+    UINT_PTR nDepth = (UINT_PTR)::GetPropA(m_hWnd, s_szRedrawOff);
+    if (nDepth == 0)
+        ::SendMessageA(m_hWnd, WM_SETREDRAW, FALSE, 0);
+    ::SetPropA(m_hWnd, s_szRedrawOff, (HANDLE)(nDepth + 1));
+}
+
+CRedrawOff::~CRedrawOff()
+{
+    UINT_PTR nDepth = (UINT_PTR)::GetPropA(m_hWnd, s_szRedrawOff);
+    if (nDepth > 1) {
+        ::SetPropA(m_hWnd, s_szRedrawOff, (HANDLE)(nDepth - 1));
+        return;
+    }
+    ::RemovePropA(m_hWnd, s_szRedrawOff);
+    ::SendMessageA(m_hWnd, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(m_hWnd, NULL, TRUE);
+}
+
+int CChildIndex::Add(int nParent, HTREEITEM hItem, const CString& strLabel)
+{
+    int nNode = (int)m_nodes.size();
+    m_nodes.push_back(Node{ hItem, -1, -1, -1, hItem == NULL, strLabel });
+    if (hItem)
+        m_existing[hItem] = nNode;
+    if (nParent >= 0) {
+        std::string strKey((const char*)&nParent, sizeof nParent);
+        m_labels.emplace(strKey + (const char*)strLabel, nNode);  // the first of a label stays
+    }
+    return nNode;
+}
+
+int CChildIndex::NodeOf(HTREEITEM hItem)
+{
+    auto it = m_existing.find(hItem);
+    return it != m_existing.end() ? it->second : Add(-1, hItem, "");
+}
+
+int CChildIndex::Child(int nParent, const CString& strLabel)
+{
+    // The children already in the control, in sibling order, the first time.
+    if (!m_nodes[nParent].bRead) {
+        m_nodes[nParent].bRead = true;
+        HTREEITEM hParent = m_nodes[nParent].hItem;
+        for (HTREEITEM hChild = m_pTree->GetChildItem(hParent); hChild; hChild = m_pTree->GetNextSiblingItem(hChild))
+            Add(nParent, hChild, m_pTree->GetItemText(hChild));
+    }
+    std::string strKey((const char*)&nParent, sizeof nParent);
+    auto it = m_labels.find(strKey + (const char*)strLabel);
+    if (it != m_labels.end())
+        return it->second;
+
+    // A new last child.
+    int nNode = Add(nParent, NULL, strLabel);
+    Node& parent = m_nodes[nParent];
+    if (parent.nLastNew >= 0)
+        m_nodes[parent.nLastNew].nNextNew = nNode;
+    else
+        parent.nFirstNew = nNode;
+    parent.nLastNew = nNode;
+    return nNode;
+}
+
+void CChildIndex::FindOrInsertPath(HTREEITEM hParent, const CString& strRest)
+{
+    int nCurrent = NodeOf(hParent);
     int nStart = 1;
     while (nStart <= strRest.GetLength()) {
         int nEnd = strRest.Find('\\', nStart);
         if (nEnd == -1)
             nEnd = strRest.GetLength();
-        CString strName = strRest.Mid(nStart, nEnd - nStart);
-        HTREEITEM hFound = Find(hCurrent, strName);
-        if (!hFound)
-            hFound = Insert(hCurrent, strName);
-        hCurrent = hFound;
+        nCurrent = Child(nCurrent, strRest.Mid(nStart, nEnd - nStart));
         nStart = nEnd + 1;
     }
-    return hCurrent;
+}
+
+void CChildIndex::InsertNodes(std::vector<HTREEITEM>* pParents)
+{
+    // Breadth first from the existing nodes that were given children: each
+    // node's new children in the order they were added, after its existing
+    // ones. A node the control refused takes its subtree with it.
+    std::vector<int> queue;
+    for (int i = 0; i < (int)m_nodes.size(); i++)
+        if (m_nodes[i].hItem && m_nodes[i].nFirstNew >= 0)
+            queue.push_back(i);
+    for (size_t nNext = 0; nNext < queue.size(); nNext++) {
+        const Node& parent = m_nodes[queue[nNext]];
+        if (pParents)
+            pParents->push_back(parent.hItem);
+        for (int nChild = parent.nFirstNew; nChild >= 0; nChild = m_nodes[nChild].nNextNew) {
+            Node& child = m_nodes[nChild];
+            child.hItem = InsertFolderNode(m_pTree, parent.hItem, child.strLabel);
+            if (child.hItem && child.nFirstNew >= 0)
+                queue.push_back(nChild);
+        }
+    }
+}
+
+void RebuildSubtree(CTreeCtrl* pTree, HTREEITEM hRoot, const char* pszRootPath,
+                    CArray<CString, CString&>& arrDirs, std::vector<HTREEITEM>* pParents)
+{
+    CRedrawOff noRedraw(pTree);
+
+    // The old subtree goes; the node itself stays.
+    DeleteChildNodes(pTree, hRoot);
+
+    // Paths are matched below the root without its trailing backslash (C:\ counts as C:).
+    CString strRoot(pszRootPath);
+    strRoot.TrimRight('\\');
+
+    // Labels are looked up in constant time, with the result of a
+    // linear search of the siblings (the first child of a label wins).
+    CChildIndex index(pTree);
+    for (int i = 0; i < arrDirs.GetSize(); i++) {
+        CString strRest = arrDirs[i].Mid(strRoot.GetLength());
+        index.FindOrInsertPath(hRoot, strRest);
+    }
+    index.InsertNodes(pParents);
+}
+
+void ExpandRebuiltSubtree(CTreeCtrl* pTree, HTREEITEM hRoot, const std::vector<HTREEITEM>& parents)
+{
+    if (parents.empty())
+        return;
+    // The deeper nodes are expanded while hRoot is collapsed, where none of
+    // them is shown: expanding a shown node recomputes the rows shown after
+    // it. Collapsing hRoot moves no selection: nothing below it is selected
+    // after the rebuild. The order of expansion changes no final state.
+    if (pTree->GetItemState(hRoot, TVIS_EXPANDED) & TVIS_EXPANDED)
+        pTree->Expand(hRoot, TVE_COLLAPSE);
+    for (HTREEITEM hItem : parents)
+        if (hItem != hRoot)
+            pTree->Expand(hItem, TVE_EXPAND);
+    pTree->Expand(hRoot, TVE_EXPAND);
 }

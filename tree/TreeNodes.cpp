@@ -30,7 +30,9 @@ HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszN
 {
     TVINSERTSTRUCTA tvis = {};
     tvis.hParent = hParent;
-    tvis.hInsertAfter = NULL;
+    // The last place, named as such: a null handle means the same, but
+    // Wine's tree view finds that place by walking the siblings.
+    tvis.hInsertAfter = TVI_LAST;
     tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
     tvis.item.pszText = (LPSTR)pszName;
     tvis.item.iImage = 0;

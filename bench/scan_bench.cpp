@@ -1,17 +1,17 @@
 // Expand Recursive on a large tree: the scan worker beside a bare recursive
 // FindFirstFileA/FindNextFileA walk of the same tree (the platform's
-// floor) and beside a native find, the rebuild and expansion of the tree
-// nodes, and the whole command as the user starts it.
-//   scan_bench.exe <folder> [seconds of find -type d]
-// The folder (e.g. D:\scan-bench) is made by scripts/bench.sh.
+// floor) and beside a native find; the removal, rebuild and expansion of
+// the nodes; the whole command as the user starts it; and relisting nodes
+// of the expanded tree by selecting them.
+//   scan_bench.exe <folder> [seconds of find -type d] [relisted subfolder]
+// The folder (e.g. D:\scan-bench) is made by scripts/bench.sh; the
+// relisted subfolder (e.g. tree\d05) is selected inside the expanded tree.
 #include "BenchClock.h"
 
 #include <DialogDriver.h>
 #include <FolderTreeDlg.h>
+#include <TreeNodes.h>
 #include <resource.h>
-
-#include <stdio.h>
-#include <stdlib.h>
 
 // The platform's floor: a plain recursion that makes each folder's path,
 // as the scan does, and counts it.
@@ -31,6 +31,25 @@ static void BareWalk(const CString& strFolder, int& nFolders)
     FindClose(hFind);
 }
 
+// The bare listing of one folder, in seconds.
+static double BareListing(const CString& strFolder)
+{
+    double t = Now();
+    int nFolders = 0;
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = FindFirstFileA(strFolder + "\\*.*", &fd);
+    if (hFind != INVALID_HANDLE_VALUE) {
+        do {
+            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && strcmp(fd.cFileName, ".") && strcmp(fd.cFileName, "..")) {
+                CString strPath = strFolder + "\\" + fd.cFileName;
+                nFolders++;
+            }
+        } while (FindNextFileA(hFind, &fd));
+        FindClose(hFind);
+    }
+    return Now() - t;
+}
+
 // The dialog, opened up for timing its steps one by one.
 class CBenchDlg : public CFolderTreeDlg {
 public:
@@ -45,9 +64,9 @@ public:
         GetRecursiveDir();
         return (int)m_arrScanDirs.GetSize();
     }
+    CArray<CString, CString&>& ScanDirs() { return m_arrScanDirs; }
     void Delete(HTREEITEM hNode) { DeleteRecursive(hNode); }
-    void Rebuild(HTREEITEM hNode, const CString& strPath) { CreaRecursiveSubNodes(hNode, strPath, m_arrScanDirs); }
-    void Expand(HTREEITEM hNode) { RecursiveExpandCollapse(hNode, 1); }
+    void ExpandAll(HTREEITEM hNode) { RecursiveExpandCollapse(hNode, 1); }
     CString ScanError() const { return m_strScanError; }
 };
 
@@ -59,14 +78,28 @@ static int CountNodes(HWND hTree, HTREEITEM hNode)
     return n;
 }
 
+// The node of a path below the top node, by its labels; NULL when one is missing.
+static HTREEITEM NodeOf(Driver& d, const CString& strPath)
+{
+    HTREEITEM hNode = d.Root();
+    CString strRest = strPath.Mid(3) + "\\";
+    for (int n = strRest.Find('\\'); n != -1 && hNode; n = strRest.Find('\\')) {
+        hNode = d.Child(hNode, strRest.Left(n));
+        strRest = strRest.Mid(n + 1);
+    }
+    return hNode;
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        fprintf(stderr, "usage: scan_bench.exe <folder> [seconds of find -type d]\n");
+        fprintf(stderr, "usage: scan_bench.exe <folder> [seconds of find -type d] [relisted subfolder]\n");
         return 2;
     }
+    AllowSlowSteps();
     CString strRoot(argv[1]);
     double tFind = argc > 2 ? atof(argv[2]) : 0;
+    CString strInner = strRoot + "\\" + (argc > 3 ? argv[3] : "tree\\d05");
     CWinApp app("VarnetBench");
     CBenchDlg dlg(strRoot);
 
@@ -92,17 +125,13 @@ int main(int argc, char** argv)
             tScan = t;
     }
 
-    double tCommand = 0, tAgain = 0, tProgress = 0, tDelete = 0, tRebuild = 0, tExpand = 0;
-    int nNodes = 0;
+    double tCommand = 0, tAgain = 0, tProgress = 0, tDelete = 0, tRebuild = 0, tExpand = 0, tOldExpand = 0;
+    double tInner = 0, tInnerListing = 0, tOuter = 0, tOuterListing = 0;
+    int nNodes = 0, nInner = 0, nOuter = 0;
     RunDialog(dlg, [&](Driver& d) {
         HWND hTree = d.Item(IDC_FOLDER_TREE);
-        // The node of the folder, below the top node.
-        HTREEITEM hNode = d.Root();
-        CString strRest = strRoot.Mid(3) + "\\";
-        for (int n = strRest.Find('\\'); n != -1 && hNode; n = strRest.Find('\\')) {
-            hNode = d.Child(hNode, strRest.Left(n));
-            strRest = strRest.Mid(n + 1);
-        }
+        CTreeCtrl* pTree = (CTreeCtrl*)CWnd::FromHandle(hTree);
+        HTREEITEM hNode = NodeOf(d, strRoot);
         if (!hNode) {
             fprintf(stderr, "scan_bench: the node of %s is missing\n", (const char*)strRoot);
             d.Cancel();
@@ -121,28 +150,80 @@ int main(int argc, char** argv)
                 tProgress = Now() - t;
             d.Sync();
             *ptCommand = Now() - t;
+            printf("  the command: %.2f s\n", *ptCommand);
+            fflush(stdout);
         }
 
         // Its last steps again, one by one, on the list it left, with the
-        // tree's redrawing off as in the command.
+        // tree's redrawing suspended as in the command; and the walk of the
+        // tree that the expansion replaces, on the same subtree.
         d.OnUi([&] {
-            CWnd::FromHandle(hTree)->SetRedraw(FALSE);
+            CRedrawOff noRedraw(pTree);
             double t0 = Now();
             dlg.Delete(hNode);
             double t1 = Now();
-            dlg.Rebuild(hNode, strRoot);
+            std::vector<HTREEITEM> parents;
+            RebuildSubtree(pTree, hNode, strRoot, dlg.ScanDirs(), &parents);
             double t2 = Now();
-            dlg.Expand(hNode);
+            ExpandRebuiltSubtree(pTree, hNode, parents);
             double t3 = Now();
-            CWnd::FromHandle(hTree)->SetRedraw(TRUE);
             tDelete = t1 - t0;
             tRebuild = t2 - t1;
             tExpand = t3 - t2;
             nNodes = CountNodes(hTree, hNode);
         });
+        printf("  removal %.2f s, rebuild %.2f s, expansion %.2f s\n", tDelete, tRebuild, tExpand);
+        fflush(stdout);
+        d.OnUi([&] {
+            CRedrawOff noRedraw(pTree);
+            std::vector<HTREEITEM> parents;
+            RebuildSubtree(pTree, hNode, strRoot, dlg.ScanDirs(), &parents);
+            double t = Now();
+            dlg.ExpandAll(hNode);
+            tOldExpand = Now() - t;
+        });
+        printf("  the walk of RecursiveExpandCollapse on it: %.2f s\n", tOldExpand);
+        fflush(stdout);
+
+        // Selecting nodes of the expanded tree relists them: one with a
+        // subtree of its own inside it, then the node of the whole tree,
+        // each beside the bare listing of its folder.
+        auto select = [&](HTREEITEM hItem, const CString& strFolder, double& tListing) {
+            double t = 0;
+            d.OnUi([&] {
+                tListing = BareListing(strFolder);
+                double tStart = Now();
+                TreeView_SelectItem(hTree, hItem);
+                UpdateWindow(hTree);
+                t = Now() - tStart;
+            });
+            return t;
+        };
+        HTREEITEM hInner = NodeOf(d, strInner);
+        if (!hInner) {
+            fprintf(stderr, "scan_bench: the node of %s is missing\n", (const char*)strInner);
+            d.Cancel();
+            return;
+        }
+        d.OnUi([&] { nInner = CountNodes(hTree, hInner); });
+        tInner = select(hInner, strInner, tInnerListing);
+        // The whole tree again, expanded, for the node of the whole tree,
+        // selected from the top node (which is not relisted).
+        d.SelectNode(d.Root());
+        d.OnUi([&] {
+            CRedrawOff noRedraw(pTree);
+            std::vector<HTREEITEM> parents;
+            RebuildSubtree(pTree, hNode, strRoot, dlg.ScanDirs(), &parents);
+            ExpandRebuiltSubtree(pTree, hNode, parents);
+            nOuter = CountNodes(hTree, hNode);
+        });
+        tOuter = select(hNode, strRoot, tOuterListing);
         d.Cancel();
     });
 
+    CString strInnerFigure, strOuterFigure;
+    strInnerFigure.Format("relisting a node of %d expanded nodes, in the expanded tree", nInner);
+    strOuterFigure.Format("relisting the node of the expanded tree of %d nodes", nOuter);
     printf("scan_bench: %s, %d folders (best of %d rounds)\n", (const char*)strRoot, nBare, nRounds);
     printf("  bare walk (FindFirstFileA/FindNextFileA):  %8.2f s\n", tBare);
     printf("  worker's scan (GetRecursiveDir):           %8.2f s  (%d folders)\n", tScan, nScanned);
@@ -152,13 +233,26 @@ int main(int argc, char** argv)
         printf("  ratio scan / find -type d:                 %8.1f\n", tScan / tFind);
     }
     printf("  removing the old subtree (DeleteRecursive): %7.2f s\n", tDelete);
-    printf("  rebuild (CreaRecursiveSubNodes):           %8.2f s  (%d nodes)\n", tRebuild, nNodes);
-    printf("  expand (RecursiveExpandCollapse):          %8.2f s\n", tExpand);
-    printf("  rebuild and expand:                        %8.2f s\n", tRebuild + tExpand);
+    printf("  rebuild (breadth first):                   %8.2f s  (%d nodes)\n", tRebuild, nNodes);
+    printf("  expansion (the nodes the rebuild gave children): %5.2f s\n", tExpand);
+    printf("  rebuild and expansion:                     %8.2f s  (%.3f x the scan)\n", tRebuild + tExpand,
+           (tRebuild + tExpand) / tScan);
+    printf("  (RecursiveExpandCollapse's walk instead:   %8.2f s)\n", tOldExpand);
     printf("  whole command (button to expanded tree):   %8.2f s  (progress dialog open %.2f s)\n", tCommand,
            tProgress);
     printf("  the command again on the expanded subtree: %8.2f s\n", tAgain);
+    printf("  %s: %.3f s (bare listing %.4f s)\n", (const char*)strInnerFigure, tInner, tInnerListing);
+    printf("  %s: %.3f s (bare listing %.4f s)\n", (const char*)strOuterFigure, tOuter, tOuterListing);
     if (!dlg.ScanError().IsEmpty())
         printf("  scan error: %s\n", (const char*)dlg.ScanError());
+    PrintFigure("worker's scan", tScan, "bare Win32 walk", tBare, "the platform's floor: about 1");
+    if (tFind > 0)
+        PrintFigure("worker's scan", tScan, "find -type d (native)", tFind, "Wine's cost per folder");
+    PrintFigure("rebuild and expansion", tRebuild + tExpand, "worker's scan", tScan, "ratio <= 0.15");
+    PrintFigure("removing the old expanded subtree", tDelete, "worker's scan", tScan, "-");
+    PrintFigure("whole command, collapsed node", tCommand, "worker's scan", tScan, "scan + timer tick + rebuild");
+    PrintFigure("whole command, on its expanded subtree", tAgain, "worker's scan", tScan, "the same + removal");
+    PrintFigure(strInnerFigure, tInner, "bare listing", tInnerListing, "time - listing <= 0.5 s");
+    PrintFigure(strOuterFigure, tOuter, "bare listing", tOuterListing, "time <= 3 s");
     return nScanned == nBare && nNodes == nBare ? 0 : 1;
 }

@@ -31,8 +31,8 @@ HTREEITEM FindChildNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszLabe
 // the existing children of hParent.
 HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszName);
 
-// Removes every node below hItem; hItem stays. Each child goes with one
-// message, the control removing the child's own descendants with it.
+// Removes every node below hItem; hItem stays, in its expanded state. The
+// control removes them in one message unless the selection is among them.
 void DeleteChildNodes(CTreeCtrl* pTree, HTREEITEM hItem);
 
 // Puts folder names into the order in which the tree's own sort of a

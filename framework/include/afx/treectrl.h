@@ -70,6 +70,16 @@ public:
         nSelectedImage = item.iSelectedImage;
         return bResult;
     }
+    // TVM_SETITEMA with TVIF_STATE
+    BOOL SetItemState(HTREEITEM hItem, UINT nState, UINT nStateMask)
+    {
+        TVITEMA item = {};
+        item.mask = TVIF_STATE | TVIF_HANDLE;
+        item.hItem = hItem;
+        item.state = nState;
+        item.stateMask = nStateMask;
+        return SetItem(&item);
+    }
     // TVM_GETITEMSTATE
     UINT GetItemState(HTREEITEM hItem, UINT nStateMask) const
     {

@@ -75,40 +75,66 @@ void DeleteChildNodes(CTreeCtrl* pTree, HTREEITEM hItem)
         pTree->SetItemState(hItem, TVIS_EXPANDED, TVIS_EXPANDED);
 }
 
+// Appends the locale's case-insensitive sort key of a label of nChars
+// characters (its terminating zero included) to keys.
+static bool AppendSortKey(LPCWSTR pszLabel, int nChars, std::vector<BYTE>& keys)
+{
+    size_t nAt = keys.size();
+    int nRoom = 8 * nChars + 64;
+    for (int nTry = 0; nTry < 2 && nRoom > 0; nTry++) {
+        keys.resize(nAt + nRoom);
+        int nKey = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, pszLabel, -1,
+                                (LPWSTR)&keys[nAt], nRoom);
+        if (nKey > 0) {
+            keys.resize(nAt + nKey);
+            return true;
+        }
+        nRoom = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, pszLabel, -1, NULL, 0);
+    }
+    keys.resize(nAt);
+    return false;
+}
+
 bool SortLikeTree(std::vector<CString>& names)
 {
-    // The labels as the control holds them, and their sort keys.
+    // The labels as the control holds them (UTF-16 from the ANSI code
+    // page) and their sort keys, each run after run in one buffer.
     int nCount = (int)names.size();
-    std::vector<std::wstring> labels(nCount);
-    std::vector<std::string> keys(nCount);
+    std::vector<WCHAR> labels;
+    std::vector<BYTE> keys;
+    std::vector<size_t> labelAt(nCount), keyAt(nCount + 1);
     for (int i = 0; i < nCount; i++) {
-        int nChars = MultiByteToWideChar(CP_ACP, 0, names[i], -1, NULL, 0);
+        int nBytes = names[i].GetLength() + 1;  // a character takes at least one byte
+        labelAt[i] = labels.size();
+        labels.resize(labelAt[i] + nBytes);
+        int nChars = MultiByteToWideChar(CP_ACP, 0, names[i], nBytes, &labels[labelAt[i]], nBytes);
         if (nChars <= 0)
             return false;
-        labels[i].resize(nChars);
-        MultiByteToWideChar(CP_ACP, 0, names[i], -1, &labels[i][0], nChars);
-        int nBytes = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, labels[i].c_str(), -1, NULL, 0);
-        if (nBytes <= 0)
+        labels.resize(labelAt[i] + nChars);
+        keyAt[i] = keys.size();
+        if (!AppendSortKey(&labels[labelAt[i]], nChars, keys))
             return false;
-        keys[i].resize(nBytes);
-        LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, labels[i].c_str(), -1,
-                     (LPWSTR)&keys[i][0], nBytes);
     }
+    keyAt[nCount] = keys.size();
+
     std::vector<int> order(nCount);
     for (int i = 0; i < nCount; i++)
         order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[a] < keys[b]; });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return std::lexicographical_compare(keys.begin() + keyAt[a], keys.begin() + keyAt[a + 1],
+                                            keys.begin() + keyAt[b], keys.begin() + keyAt[b + 1]);
+    });
 
     // The order stands only when the tree's own comparison agrees with it
     // everywhere, equal names included.
     for (int i = 0; i + 1 < nCount; i++) {
-        int nCompare = lstrcmpiW(labels[order[i]].c_str(), labels[order[i + 1]].c_str());
+        int nCompare = lstrcmpiW(&labels[labelAt[order[i]]], &labels[labelAt[order[i + 1]]]);
         if (nCompare > 0 || (nCompare == 0 && order[i] > order[i + 1]))
             return false;
     }
     std::vector<CString> sorted(nCount);
     for (int i = 0; i < nCount; i++)
-        sorted[i] = names[order[i]];
+        sorted[i] = std::move(names[order[i]]);
     names.swap(sorted);
     return true;
 }

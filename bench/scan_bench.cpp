@@ -6,9 +6,8 @@
 //   scan_bench.exe <folder> [seconds of find -type d] [relisted subfolder]
 // The folder (e.g. D:\scan-bench) is made by scripts/bench.sh; the
 // relisted subfolder (e.g. tree\d05) is selected inside the expanded tree.
-#include "BenchClock.h"
+#include "BenchSupport.h"
 
-#include <DialogDriver.h>
 #include <FolderTreeDlg.h>
 #include <TreeNodes.h>
 #include <resource.h>
@@ -29,25 +28,6 @@ static void BareWalk(const CString& strFolder, int& nFolders)
         }
     } while (FindNextFileA(hFind, &fd));
     FindClose(hFind);
-}
-
-// The bare listing of one folder, in seconds.
-static double BareListing(const CString& strFolder)
-{
-    double t = Now();
-    int nFolders = 0;
-    WIN32_FIND_DATAA fd;
-    HANDLE hFind = FindFirstFileA(strFolder + "\\*.*", &fd);
-    if (hFind != INVALID_HANDLE_VALUE) {
-        do {
-            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && strcmp(fd.cFileName, ".") && strcmp(fd.cFileName, "..")) {
-                CString strPath = strFolder + "\\" + fd.cFileName;
-                nFolders++;
-            }
-        } while (FindNextFileA(hFind, &fd));
-        FindClose(hFind);
-    }
-    return Now() - t;
 }
 
 // The dialog, opened up for timing its steps one by one.
@@ -76,18 +56,6 @@ static int CountNodes(HWND hTree, HTREEITEM hNode)
     for (HTREEITEM h = TreeView_GetChild(hTree, hNode); h; h = TreeView_GetNextSibling(hTree, h))
         n += 1 + CountNodes(hTree, h);
     return n;
-}
-
-// The node of a path below the top node, by its labels; NULL when one is missing.
-static HTREEITEM NodeOf(Driver& d, const CString& strPath)
-{
-    HTREEITEM hNode = d.Root();
-    CString strRest = strPath.Mid(3) + "\\";
-    for (int n = strRest.Find('\\'); n != -1 && hNode; n = strRest.Find('\\')) {
-        hNode = d.Child(hNode, strRest.Left(n));
-        strRest = strRest.Mid(n + 1);
-    }
-    return hNode;
 }
 
 int main(int argc, char** argv)

@@ -4,9 +4,8 @@
 // once on one that still holds its children; then each step alone.
 //   select_bench.exe [subfolders]   a folder of that many (default 10000), made and removed here
 //   select_bench.exe <folder>       an existing folder (scripts/bench.sh gives D:\scan-bench\flat)
-#include "BenchClock.h"
+#include "BenchSupport.h"
 
-#include <DialogDriver.h>
 #include <FolderTreeDlg.h>
 #include <TestFs.h>
 #include <TreeNodes.h>
@@ -14,31 +13,13 @@
 #include <ctype.h>
 #include <memory>
 
-// The platform's floor: one FindFirstFileA/FindNextFileA pass collecting
-// the folders' paths.
-static double BareListing(const CString& strFolder, int& nFolders)
-{
-    double tStart = Now();
-    nFolders = 0;
-    WIN32_FIND_DATAA fd;
-    HANDLE hFind = FindFirstFileA(strFolder + "\\*.*", &fd);
-    if (hFind != INVALID_HANDLE_VALUE) {
-        do {
-            if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && strcmp(fd.cFileName, ".") && strcmp(fd.cFileName, "..")) {
-                CString strPath = strFolder + "\\" + fd.cFileName;
-                nFolders++;
-            }
-        } while (FindNextFileA(hFind, &fd));
-        FindClose(hFind);
-    }
-    return Now() - tStart;
-}
-
 // The dialog, opened up for timing the steps of a selection one by one.
 class CBenchDlg : public CFolderTreeDlg {
 public:
     explicit CBenchDlg(const char* pszPath) : CFolderTreeDlg(pszPath) {}
     void List(const CString& strFolder, CArray<CString, CString&>& arrDirs) { GetOneLevelDir(strFolder, arrDirs); }
+    // The time of the dialog's own handler of the last selection; the rest
+    // of a selection is the control's.
     double m_tHandler = 0;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
     {
@@ -85,12 +66,7 @@ int main(int argc, char** argv)
         HWND hTree = d.Item(1003);
         CTreeCtrl* pTree = (CTreeCtrl*)CWnd::FromHandle(hTree);
         // The node of the folder, below the one the dialog opened.
-        HTREEITEM hParent = d.Root();
-        CString strRest = strParent.Mid(3) + "\\";
-        for (int n = strRest.Find('\\'); n != -1 && hParent; n = strRest.Find('\\')) {
-            hParent = d.Child(hParent, strRest.Left(n));
-            strRest = strRest.Mid(n + 1);
-        }
+        HTREEITEM hParent = NodeOf(d, strParent);
         CString strName = strFolder.Mid(strParent.GetLength() + 1);
         if (!hParent || !d.Child(hParent, strName)) {
             fprintf(stderr, "select_bench: the node of %s is missing\n", (const char*)strFolder);
@@ -103,7 +79,7 @@ int main(int argc, char** argv)
             double t = 0;
             d.OnUi([&] {
                 if (pListing) {
-                    double tListing = BareListing(strFolder, nListed);
+                    double tListing = BareListing(strFolder, &nListed);
                     *pListing << tListing;
                     printf("  bare listing %.1f ms\n", tListing * 1000);
                 }
@@ -201,7 +177,9 @@ int main(int argc, char** argv)
     printf("    deleting the old children:                   %8.1f ms\n", deletion.t * 1000);
     printf("    the control's expansion, and drawing:        %8.1f ms\n", redraw.t * 1000);
     printf("    (the control's own sort, not used:           %8.1f ms)\n", controlSort.t * 1000);
-    PrintFigure("selecting a node of 10,000 subfolders, unlisted", fresh.t, "bare listing", listing.t, "ratio <= 2.5");
+    CString strFigure;
+    strFigure.Format("selecting a node of %d subfolders, unlisted", nListed);
+    PrintFigure(strFigure, fresh.t, "bare listing", listing.t, "ratio <= 2.5");
     PrintFigure("the same node again, replacing its children", again.t, "bare listing", listing.t, "ratio <= 2.5");
     return nChildren == nListed ? 0 : 1;
 }

@@ -72,7 +72,7 @@ int main(int argc, char** argv)
     CBenchDlg dlg(strRoot);
 
     // Alternating rounds, so that neither profits from a cache the other filled.
-    const int nRounds = 2;
+    const int nRounds = 3;
     double tBare = 1e9, tScan = 1e9;
     int nBare = 0, nScanned = 0;
     for (int nRound = 0; nRound < nRounds; nRound++) {

@@ -123,11 +123,8 @@ int main(int argc, char** argv)
                 dlg.List(strFolder, arrDirs);
                 double t1 = Now();
                 std::vector<CString> sorted;
-                for (int i = 0; i < arrDirs.GetSize(); i++) {
-                    CString strEntry = arrDirs[i];
-                    strEntry.Replace(strFolder, "");
-                    sorted.push_back(strEntry.Mid(1));
-                }
+                for (int i = 0; i < arrDirs.GetSize(); i++)
+                    sorted.push_back(arrDirs[i].Mid(strFolder.GetLength() + 1));
                 std::vector<CString> unsorted = sorted;
                 double t2 = Now();
                 SortLikeTree(sorted);

@@ -87,11 +87,11 @@ void CFolderTreeDlg::CreateSubNodes(const char* pszPath, CArray<CString, CString
     DeleteRecursive(hNode);
     std::vector<CString> names;
     names.reserve(arrDirs.GetSize());
-    for (int i = 0; i < arrDirs.GetSize(); i++) {
-        CString strName = arrDirs[i];
-        strName.Replace(pszPath, "");
-        names.push_back(strName.Mid(1));
-    }
+    // Each entry is the path, a backslash and the name: the name is what
+    // follows (a name holds no colon, so the path never occurs inside it).
+    int nPath = (int)strlen(pszPath);
+    for (int i = 0; i < arrDirs.GetSize(); i++)
+        names.push_back(arrDirs[i].Mid(nPath + 1));
 
     // Siblings in the tree's alphabetical order; no selection, no expansion.
     // They are inserted in that order where it can be confirmed: the

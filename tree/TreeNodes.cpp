@@ -97,26 +97,25 @@ static bool AppendSortKey(LPCWSTR pszLabel, int nChars, std::vector<BYTE>& keys)
 
 bool SortLikeTree(std::vector<CString>& names)
 {
-    // The labels as the control holds them (UTF-16 from the ANSI code
-    // page) and their sort keys, each run after run in one buffer.
+    // The sort key of each label as the control holds it (UTF-16 from the
+    // ANSI code page), one after another in one buffer.
     int nCount = (int)names.size();
-    std::vector<WCHAR> labels;
+    std::vector<WCHAR> label;
     std::vector<BYTE> keys;
-    std::vector<size_t> labelAt(nCount), keyAt(nCount + 1);
+    std::vector<size_t> keyAt(nCount + 1);
     for (int i = 0; i < nCount; i++) {
         int nBytes = names[i].GetLength() + 1;  // a character takes at least one byte
-        labelAt[i] = labels.size();
-        labels.resize(labelAt[i] + nBytes);
-        int nChars = MultiByteToWideChar(CP_ACP, 0, names[i], nBytes, &labels[labelAt[i]], nBytes);
-        if (nChars <= 0)
-            return false;
-        labels.resize(labelAt[i] + nChars);
+        label.resize(nBytes);
+        int nChars = MultiByteToWideChar(CP_ACP, 0, names[i], nBytes, &label[0], nBytes);
         keyAt[i] = keys.size();
-        if (!AppendSortKey(&labels[labelAt[i]], nChars, keys))
+        if (nChars <= 0 || !AppendSortKey(&label[0], nChars, keys))
             return false;
     }
     keyAt[nCount] = keys.size();
 
+    // Sort keys compare as CompareStringW (and so lstrcmpiW) compares the
+    // labels; the stable sort keeps equal names in their given order, as
+    // the control's own sort does.
     std::vector<int> order(nCount);
     for (int i = 0; i < nCount; i++)
         order[i] = i;
@@ -125,13 +124,6 @@ bool SortLikeTree(std::vector<CString>& names)
                                             keys.begin() + keyAt[b], keys.begin() + keyAt[b + 1]);
     });
 
-    // The order stands only when the tree's own comparison agrees with it
-    // everywhere, equal names included.
-    for (int i = 0; i + 1 < nCount; i++) {
-        int nCompare = lstrcmpiW(&labels[labelAt[order[i]]], &labels[labelAt[order[i + 1]]]);
-        if (nCompare > 0 || (nCompare == 0 && order[i] > order[i + 1]))
-            return false;
-    }
     std::vector<CString> sorted(nCount);
     for (int i = 0; i < nCount; i++)
         sorted[i] = std::move(names[order[i]]);

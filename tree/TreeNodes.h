@@ -39,9 +39,9 @@ void DeleteChildNodes(CTreeCtrl* pTree, HTREEITEM hItem);
 // node's children (TVM_SORTCHILDREN) leaves them: lstrcmpiW of the labels
 // as the control holds them (converted from the ANSI code page), names
 // that compare equal keeping their given order. Sorts by the locale's sort
-// keys, then confirms each neighbouring pair with lstrcmpiW itself. Returns
-// false, with the names as they were, when that order cannot be confirmed:
-// the caller then lets the control sort.
+// keys, which cost a fraction of the control's comparisons. Returns false,
+// with the names as they were, when a name has no sort key: the caller then
+// lets the control sort.
 bool SortLikeTree(std::vector<CString>& names);
 
 // Suspends a window's redrawing (WM_SETREDRAW) for the guard's lifetime

@@ -8,14 +8,14 @@
 
 BOOL CFolderTreeDlg::OnInitDialog()
 {
-    // 1. Binds the member controls.
+    // Binds the member controls.
     CDialog::OnInitDialog();
 
-    // 2. Both window icons are the 32 x 32 icon 128.
+    // Both window icons are the 32 x 32 icon 128.
     SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
     SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)m_hIcon);
 
-    // 3. Per-run state.
+    // Per-run state.
     m_bNewFolderPending = 0;
     m_bDeleteBusy = 0;
     m_bYesToAll = 0;
@@ -23,7 +23,7 @@ BOOL CFolderTreeDlg::OnInitDialog()
     m_nDeleteDepth = -1;
     m_strScanError.Empty();
 
-    // 4.-6. The labels of the present drives, in letter order.
+    // The labels of the present drives, in letter order.
     m_arrDriveLabels.RemoveAll();
     DWORD dwDriveMask = GetLogicalDrives();
     if (dwDriveMask == 0) {
@@ -39,7 +39,7 @@ BOOL CFolderTreeDlg::OnInitDialog()
         dwDriveMask >>= 1;
     }
 
-    // 7.-8. The drive image list and the drive list. A dialog object may
+    // The drive image list and the drive list. A dialog object may
     // run more than once: the lists of an earlier run are replaced.
     m_pImlDrives = &m_imlDrives;
     m_imlDrives.DeleteImageList();
@@ -47,7 +47,7 @@ BOOL CFolderTreeDlg::OnInitDialog()
     m_imlDrives.Add(LoadVarnetIcon(IDI_DRIVE));
     DisplayDrives();
 
-    // 9. The tree image list: closed folder, open folder, drive.
+    // The tree image list: closed folder, open folder, drive.
     m_pImlTree = &m_imlTree;
     m_imlTree.DeleteImageList();
     m_imlTree.Create(16, 16, 0, 0, 3);
@@ -55,10 +55,10 @@ BOOL CFolderTreeDlg::OnInitDialog()
     m_imlTree.Add(LoadVarnetIcon(IDI_FOLDER_OPEN));
     m_imlTree.Add(LoadVarnetIcon(IDI_DRIVE_ROOT));
 
-    // 10.
+    // No click yet: OK returns the initial path until one comes.
     m_bTreeClicked = 0;
 
-    // 11.-12. Tooltips (the control of an earlier run is replaced).
+    // Tooltips (the control of an earlier run is replaced).
     delete m_pToolTip;
     m_pToolTip = new CToolTipCtrl;
     if (!m_pToolTip->Create(this, 0)) {
@@ -73,7 +73,7 @@ BOOL CFolderTreeDlg::OnInitDialog()
     m_pToolTip->AddTool(&m_editError, "Displays any Errors");
     m_pToolTip->Activate(TRUE);
 
-    // 13. The start position.
+    // The start position.
     CComboBoxEx* pDrives = (CComboBoxEx*)GetDlgItem(IDC_CBX_DRIVES);
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
     if (m_strInitialPath.IsEmpty()) {
@@ -83,7 +83,7 @@ BOOL CFolderTreeDlg::OnInitDialog()
             OnSelendok_Cbx_Drives();
         }
     } else {
-        // a.-b. The drive of the path's first letter, in any case.
+        // The drive of the path's first letter, in any case.
         CString strKey = CString("(") + m_strInitialPath[0] + ":)";
         for (int j = 0; j < pDrives->GetCount(); j++) {
             CString strEntry;
@@ -94,7 +94,7 @@ BOOL CFolderTreeDlg::OnInitDialog()
                 break;
             }
         }
-        // c.-e. Each component, from the drive downwards, opened below the
+        // Each component, from the drive downwards, opened below the
         // node that the previous one opened.
         HTREEITEM hNode = pTree->GetRootItem();
         CString strPath = m_strInitialPath + "\\";
@@ -106,7 +106,6 @@ BOOL CFolderTreeDlg::OnInitDialog()
         }
     }
 
-    // 14.
     return TRUE;
 }
 

@@ -8,7 +8,7 @@
 
 void CFolderTreeDlg::OnStatic_DeleteFolder()
 {
-    // 1.-2.
+    // Nothing until the tree was clicked; a running deletion is not started again.
     if (!m_bTreeClicked) {
         SetDlgItemText(IDC_EDIT_ERROR, "Please Select a Folder");
         return;
@@ -37,12 +37,12 @@ void CFolderTreeDlg::OnStatic_DeleteFolder()
         return;
     }
 
-    // 3.
+    // One question; No (the default button) ends the command.
     if (AfxMessageBox("Do you really want to Remove the folder with its contents?",
                       MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
 
-    // 4.-7.
+    // The busy icon shows while the deletion runs; the node goes only with its folder.
     m_iconDeleteFolder.SetIcon(LoadVarnetIcon(IDI_BUSY));
     m_bDeleteBusy = 1;
     int bDeleted = DelAllFilesDirs(strPath);
@@ -75,7 +75,7 @@ int CFolderTreeDlg::DelAllFilesDirs(CString& strFolder)
         return 0;
     };
 
-    // 1.
+    // The top call goes from -1 to 0.
     m_nDeleteDepth++;
 
     // A link is never listed through: what it points to is not the user's
@@ -96,7 +96,7 @@ int CFolderTreeDlg::DelAllFilesDirs(CString& strFolder)
     if (!strRefusal.IsEmpty())
         return fail(strRefusal);
 
-    // 2. (A drive root keeps one backslash before the pattern.)
+    // The listing pattern (a drive root keeps one backslash before it).
     CString strPattern = strFolder;
     strPattern.TrimRight('\\');
     strPattern += "\\*.*";
@@ -107,7 +107,7 @@ int CFolderTreeDlg::DelAllFilesDirs(CString& strFolder)
         return failWithSystemText(dwError);
     }
 
-    // 3.
+    // Entries in the file system's order; the one the last FindNextFile reached is handled too.
     BOOL bMore = TRUE;
     while (bMore) {
         bMore = finder.FindNextFile();
@@ -116,7 +116,7 @@ int CFolderTreeDlg::DelAllFilesDirs(CString& strFolder)
         int bDeleteThis = 0;
         CString strPath = finder.GetFilePath();
 
-        // 4. A folder: emptied and removed before the later entries.
+        // A folder: emptied and removed before the later entries.
         if (finder.IsDirectory()) {
             if (finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT)) {
                 // A link to a folder: removed alone where the system can,
@@ -143,7 +143,7 @@ int CFolderTreeDlg::DelAllFilesDirs(CString& strFolder)
             continue;
         }
 
-        // 5. A read-only file: asked about, unless Yes to All was given.
+        // A read-only file: asked about, unless Yes to All was given.
         if (finder.IsReadOnly()) {
             if (!m_bYesToAll) {
                 CFileDeleteRequestDlg dlgRequest(NULL, strPath, "File is Read-Only !");
@@ -166,11 +166,11 @@ int CFolderTreeDlg::DelAllFilesDirs(CString& strFolder)
             if (bDeleteThis || m_bDeleteAllReadOnly)
                 SetFileAttributesA(strPath, FILE_ATTRIBUTE_NORMAL);
         } else {
-            // 6.
+            // A plain file goes without a question.
             bDeleteThis = 1;
         }
 
-        // 7.
+        // A kept file stays; its folder then cannot be removed.
         if (!bDeleteThis && !m_bDeleteAllReadOnly)
             continue;
         if (!DeleteFileA(strPath)) {
@@ -180,14 +180,14 @@ int CFolderTreeDlg::DelAllFilesDirs(CString& strFolder)
         }
     }
 
-    // 8.-9.
+    // A nested call is done: its caller removes the folder.
     finder.Close();
     if (m_nDeleteDepth != 0) {
         m_nDeleteDepth--;
         return 1;
     }
 
-    // 10. The top: the folder itself.
+    // The top: the folder itself.
     dwAttributes = GetFileAttributesA(strFolder);
     if (dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_READONLY))
         SetFileAttributesA(strFolder, FILE_ATTRIBUTE_NORMAL);

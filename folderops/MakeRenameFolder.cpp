@@ -11,7 +11,7 @@ static const char s_szDefaultName[] = "NewFolder";
 
 void CFolderTreeDlg::OnStatic_MakeFolder()
 {
-    // 1.-2.
+    // Nothing until the tree was clicked; a pending name is not started again.
     if (!m_bTreeClicked) {
         SetDlgItemText(IDC_EDIT_ERROR, "Please Select a Folder");
         return;
@@ -28,16 +28,15 @@ void CFolderTreeDlg::OnStatic_MakeFolder()
         return;
     }
 
-    // 3.-4.
+    // Pending: the busy icon, and the parent the new folder goes into.
     m_iconMakeFolder.SetIcon(LoadVarnetIcon(IDI_BUSY));
     m_bNewFolderPending = 1;
     m_strNewFolderParent = GetNodePath(hSelected);
 
-    // 5.
     // A folder node: text, image 0, selected image 1, after the children.
     m_hNewFolderItem = InsertFolderNode(pTree, hSelected, s_szDefaultName);
 
-    // 6.
+    // The user names the folder in place.
     pTree->Expand(hSelected, TVE_EXPAND);
     pTree->SetFocus();
     pTree->EditLabel(m_hNewFolderItem);
@@ -70,7 +69,7 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
             return;
         }
 
-        // 4.-6.
+        // The folder is made under the typed name; on failure the node goes.
         CString strTarget = m_strNewFolderParent + "\\" + strText;
         if (CreateDirectoryA(strTarget, NULL)) {
             pTree->SetItemText(m_hNewFolderItem, strText);
@@ -88,7 +87,7 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
     if (!hItem)
         return;
 
-    // 2.-4.
+    // The new path is the old one's parent and the typed name; an empty text renames nothing.
     CString strOldPath = GetNodePath(hItem);
     CString strNewPath = strOldPath.Mid(0, strOldPath.ReverseFind('\\') + 1);
     if (strText.IsEmpty())
@@ -108,7 +107,7 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
         return;
     }
 
-    // 5.-6. A failed rename leaves the label and says why, in the box.
+    // A failed rename leaves the label and says why, in the box.
     strNewPath += strText;
     try {
         CFile::Rename(strOldPath, strNewPath);

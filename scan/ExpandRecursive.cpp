@@ -15,7 +15,6 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     if (m_pScanThread)
         return;
 
-    // 1.
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
     HTREEITEM hSelected = pTree->GetSelectedItem();
     if (!hSelected) {
@@ -23,16 +22,15 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
         return;
     }
 
-    // 2.
     CString strPath = GetNodePath(hSelected);
 
-    // 3.
+    // The worker's inputs, set before it starts.
     m_hScanStartNode = hSelected;
     m_strScanDir = strPath;
     m_arrScanDirs.RemoveAll();
     WriteScanFlag(m_bScanContinue, 1);
 
-    // 4. Started suspended to clear m_bAutoDelete before it runs: the
+    // Started suspended to clear m_bAutoDelete before it runs: the
     // thread object and its handle must outlive the thread until the waits
     // below are over, and are deleted at the end of the command.
     m_pScanThread = AfxBeginThread(GetRecursiveDir, this, 0, 0, CREATE_SUSPENDED, NULL);
@@ -44,12 +42,12 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     m_pScanThread->m_bAutoDelete = FALSE;
     m_pScanThread->ResumeThread();
 
-    // 5. This dialog is the owner, and so disabled while the progress
+    // This dialog is the owner, and so disabled while the progress
     // dialog is open, whichever window happens to be active.
     CProgressKillDlg* pProgressDlg = new CProgressKillDlg("Search Recursive all Folders", m_pScanThread, this);
     INT_PTR nResult = pProgressDlg->DoModal();
 
-    // 6.
+    // Kill stops the scan; any other end but the worker's own asks whether to wait for it.
     if (pProgressDlg->m_bKilled) {
         WriteScanFlag(m_bScanContinue, 0);
     } else if (nResult != IDOK) {
@@ -64,14 +62,13 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     delete m_pScanThread;
     m_pScanThread = NULL;
 
-    // 7.
     delete pProgressDlg;
 
-    // 8.
+    // The last folder the scan could not list, if any.
     if (!m_strScanError.IsEmpty())
         SetDlgItemText(IDC_EDIT_ERROR, m_strScanError);
 
-    // 9.-10. The tree does not redraw meanwhile: with redrawing on, the
+    // The tree does not redraw meanwhile: with redrawing on, the
     // tree view (Wine's) recomputes its list of shown nodes for each node
     // removed from an expanded subtree, so a repeated command on a large
     // subtree took minutes instead of a fraction of a second.
@@ -84,7 +81,6 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     pTree->SetRedraw(TRUE);
     pTree->Invalidate();
 
-    // 11.
     SetDlgItemText(IDC_EDIT_PATH, strPath);
 }
 
@@ -92,14 +88,14 @@ void CFolderTreeDlg::CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootP
 {
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
 
-    // 1.
+    // The old subtree goes; the node itself stays.
     DeleteRecursive(hRoot);
 
-    // 2.
+    // Paths are matched below the root without its trailing backslash (C:\ counts as C:).
     CString strRoot(pszRootPath);
     strRoot.TrimRight('\\');
 
-    // 3. Labels are looked up in constant time, with the result of a
+    // Labels are looked up in constant time, with the result of a
     // linear search of the siblings (the first child of a label wins).
     CChildIndex index(pTree);
     for (int i = 0; i < arrDirs.GetSize(); i++) {

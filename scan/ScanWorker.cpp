@@ -17,18 +17,18 @@ void CFolderTreeDlg::GetRecursiveDir()
     CString strEntry;
     CErrorMessage errorMessage;
 
-    // 1.
+    // The listing pattern of this folder.
     m_strScanDir.TrimRight('\\');
     m_strScanDir += "\\*.*";
 
-    // 2.
+    // A folder that cannot be listed leaves its pattern and the system's text.
     BOOL bWorking = finder.FindFile(m_strScanDir);
     if (!bWorking) {
         DWORD dwError = GetLastError();
         m_strScanError = m_strScanDir + " " + errorMessage.GetMessageText(dwError);
     }
 
-    // 3. The entry that the last FindNextFile reached is still handled.
+    // The entry that the last FindNextFile reached is still handled.
     while (bWorking && ReadScanFlag(m_bScanContinue)) {
         bWorking = finder.FindNextFile();
         if (finder.IsDots() || !finder.IsDirectory())
@@ -45,6 +45,5 @@ void CFolderTreeDlg::GetRecursiveDir()
         GetRecursiveDir();
     }
 
-    // 4.
     finder.Close();
 }

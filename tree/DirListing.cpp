@@ -9,7 +9,7 @@ void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>
     CFileFind finder;
     CErrorMessage errorMessage;
 
-    // 1.-2.
+    // A search that cannot start is shown in the error box; the list stays as it is.
     strFolder += "\\*.*";
     if (!finder.FindFile(strFolder)) {
         DWORD dwError = GetLastError();
@@ -17,7 +17,7 @@ void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>
         return;
     }
 
-    // 3.-5. The entry that the last FindNextFile reached is still handled.
+    // The entry that the last FindNextFile reached is still handled.
     BOOL bWorking = TRUE;
     while (bWorking) {
         bWorking = finder.FindNextFile();
@@ -34,7 +34,6 @@ void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>
         AddFolderPath(arrDirs, strPath);
     }
 
-    // 6.
     finder.Close();
 }
 
@@ -46,16 +45,16 @@ void CFolderTreeDlg::CreateRootSubNodes(const char* pszDrive, CArray<CString, CS
     CChildIndex index(pTree);
 
     for (int i = 0; i < arrDirs.GetSize(); i++) {
-        // 1. C:\Windows gives \Windows; its components start behind the
+        // C:\Windows gives \Windows; its components start behind the
         // first character.
         CString strRest = arrDirs[i];
         strRest.Replace(pszDrive, "");
 
-        // 2. Each component is found or inserted below the current node.
+        // Each component is found or inserted below the current node.
         index.FindOrInsertPath(pTree->GetRootItem(), strRest);
     }
 
-    // 3. Selecting the top node notifies the selection handler.
+    // Selecting the top node notifies the selection handler.
     pTree->SortChildren(m_hTopNode);
     pTree->SelectItem(m_hTopNode);
 }
@@ -64,7 +63,7 @@ void CFolderTreeDlg::CreateSubNodes(const char* pszPath, CArray<CString, CString
 {
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
 
-    // 1.-2. Find the node of the path, component by component below the
+    // Find the node of the path, component by component below the
     // top node. A component that names no node means the path is not the
     // path of a node: nothing is changed rather than refilling an ancestor
     // with the listing of another folder.
@@ -81,7 +80,7 @@ void CFolderTreeDlg::CreateSubNodes(const char* pszPath, CArray<CString, CString
     if (!hNode)
         return;
 
-    // 3.-4. The old children go; the listing comes in as bare names.
+    // The old children go; the listing comes in as bare names.
     DeleteRecursive(hNode);
     for (int i = 0; i < arrDirs.GetSize(); i++) {
         CString strName = arrDirs[i];
@@ -90,7 +89,7 @@ void CFolderTreeDlg::CreateSubNodes(const char* pszPath, CArray<CString, CString
         InsertFolderNode(pTree, hNode, strName);
     }
 
-    // 5.
+    // Siblings in the tree's alphabetical order; no selection, no expansion.
     pTree->SortChildren(hNode);
 }
 

@@ -76,13 +76,13 @@ void CFolderTreeDlg::OpenInPath(CString& strName, HTREEITEM& hNode)
         return;
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
 
-    // 1.-2. A missing or empty name leaves the node where it is.
+    // A missing or empty name leaves the node where it is.
     HTREEITEM hFound = FindChildNode(pTree, hNode, strName);
     if (!hFound)
         return;
     hNode = hFound;
 
-    // 3.-4. The found node is listed, expanded and shown; the selection stays.
+    // The found node is listed, expanded and shown; the selection stays.
     CString strPath = GetNodePath(hNode);
     if (pTree->GetParentItem(hNode)) {
         CArray<CString, CString&> arrDirs;

@@ -68,7 +68,7 @@ vd_shoot() {
   [ $x -ge 0 ] || x=0
   [ $y -ge 0 ] || y=0
   timeout 15 import -window root "$vd_tmp/screen.png" &&
-    /usr/bin/convert "$vd_tmp/screen.png" -crop "${w}x${h}+$x+$y" +repage "$png"
+    /usr/bin/convert "$vd_tmp/screen.png" -crop "${w}x${h}+$x+$y" +repage -strip "$png"
 }
 
 vd_stop() {

@@ -15,9 +15,10 @@
 //   VarnetDemoDriver.exe abort          Abort Deletion on that dialog
 // Keys and clicks are posted to the dialogs' windows, so they pass through
 // the dialog's own message loop and dialog manager like typed keys. Every
-// wait is bounded. Each command ends by printing "frame x y w h": the
-// rectangle, in desktop coordinates, around the folder dialog and the
-// dialog it opened, for a screenshot.
+// wait is bounded. Each command that leaves a dialog open ends by printing
+// "frame x y w h": the rectangle, in desktop coordinates, that a screenshot
+// shows (the folder dialog, with the progress dialog over it; the request
+// dialog alone).
 // Exit codes: 0 done, 2 wrong arguments, 3 a window was not found or did
 // not react as expected.
 #include <windows.h>
@@ -136,9 +137,9 @@ HWND FindOwnedBox(HWND hOwner, int nButtonId)
     return NULL;
 }
 
-// For the screenshot: the rectangle around the folder dialog and the
-// dialog it opened, in desktop coordinates, once both have painted what a
-// closed message box had covered.
+// For the screenshot: the rectangle around a dialog and the one it opened,
+// in desktop coordinates, once both have painted what a closed message box
+// had covered.
 void SayFrame(HWND hDlg, HWND hNested)
 {
     UINT nRedraw = RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW;
@@ -146,9 +147,6 @@ void SayFrame(HWND hDlg, HWND hNested)
     if (hNested)
         RedrawWindow(hNested, NULL, NULL, nRedraw);
     Sleep(300);
-    HWND hFg = GetForegroundWindow();
-    char szCls[64] = "";
-    GetClassNameA(hFg, szCls, sizeof(szCls));
     RECT rc, rcNested;
     GetWindowRect(hDlg, &rc);
     if (hNested && GetWindowRect(hNested, &rcNested))

@@ -7,47 +7,6 @@
 #include <ErrorMessage.h>
 #include <FolderNames.h>
 
-#include <algorithm>
-
-// Every entry of drive D: by its Unix name and type, with the folders of
-// other test programs left out (they change meanwhile).
-static std::vector<CString> DriveSnapshot()
-{
-    CString strOwn;
-    strOwn.Format("folderops_tests-%lu", GetCurrentProcessId());
-    std::vector<CString> lines =
-        NativeLines("cd '" + UnixPath("D:\\") + "' && find . -mindepth 1 -printf '%y %P\\n' | LC_ALL=C sort");
-    lines.erase(std::remove_if(lines.begin(), lines.end(),
-                               [&](const CString& s) {
-                                   CString strTop = s.Mid(2, s.Find('/') == -1 ? s.GetLength() : s.Find('/') - 2);
-                                   return strTop.Find("_tests-") != -1 && strTop != (const char*)strOwn;
-                               }),
-                lines.end());
-    EXPECT_FALSE(lines.empty());
-    return lines;
-}
-
-// Makes folders and empty files natively below strFolder; entries are
-// UTF-8 paths, a folder's ending in "/".
-static void MakeNative(const CString& strFolder, const std::vector<CString>& entries)
-{
-    CString strCommand = "cd '" + UnixPath(strFolder) + "'";
-    for (const CString& strEntry : entries) {
-        bool bFolder = strEntry.Right(1) == "/";
-        CString strParent = strEntry.Left(strEntry.ReverseFind('/') == -1 ? 0 : strEntry.ReverseFind('/'));
-        if (!strParent.IsEmpty())
-            strCommand += " && mkdir -p " + BashWord(strParent);
-        if (!bFolder)
-            strCommand += " && touch " + BashWord(strEntry);
-    }
-    ASSERT_EQ(0, RunNative(strCommand)) << strCommand;
-}
-
-static void RemoveNative(const CString& strFolder, const char* pszName)
-{
-    RunNative("rm -rf '" + UnixPath(strFolder) + "'/" + BashWord(pszName));
-}
-
 // The classes of names; each stands beside a folder it could be taken for
 // (holding a file), and holds a folder its listing would show.
 struct NameClass {
@@ -135,5 +94,73 @@ TEST(ExactNames, ANodeThatMayNameAnotherFolderIsRefusedByEveryCommand)
             if (c.pszTwin)
                 RemoveNative(strParent, c.pszTwin);
         }
+    }
+}
+
+// Windows reports each reparse point's tag; only those that stand for
+// another name are links. Wine gives its Unix symbolic links no tag.
+TEST(ExactNames, OnlyReparsePointsThatStandForAnotherNameAreLinks)
+{
+    const DWORD dwReparse = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    struct Case {
+        const char* pszContext;
+        DWORD dwAttributes, dwTag;
+        bool bLink;
+    } cases[] = {
+        { "a plain folder", FILE_ATTRIBUTE_DIRECTORY, 0, false },
+        { "a symbolic link", dwReparse, 0xA000000C, true },
+        { "a junction or mount point", dwReparse, 0xA0000003, true },
+        { "a cloud placeholder", dwReparse, 0x9000001A, false },
+        { "a deduplicated file", FILE_ATTRIBUTE_REPARSE_POINT, 0x80000013, false },
+        { "a Unix symbolic link under Wine", dwReparse, 0, true },
+        { "a tag without the reparse attribute", FILE_ATTRIBUTE_DIRECTORY, 0xA000000C, false },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.bLink, IsLink(c.dwAttributes, c.dwTag)) << c.pszContext;
+}
+
+// In code page 932 the name of U+8868 is 0x95 0x5C: its trail byte is the
+// byte of a backslash. At the drive's first level and deeper it is one
+// name: listed, rebuilt by Expand Recursive, chosen by OK and deleted as
+// itself. The folderops_tests_dbcs run starts the program in code page 932.
+TEST(ExactNamesDbcs, ANameEndingInTheByteOfABackslashIsOneName)
+{
+    if (getenv("VARNET_EXPECT_ACP"))
+        ASSERT_EQ((UINT)atoi(getenv("VARNET_EXPECT_ACP")), GetACP());
+    else if (!IsDBCSLeadByte(0x95))
+        GTEST_SKIP() << "ANSI code page " << GetACP() << " has no double-byte characters";
+    const char* const pszName = "\x95\x5C";
+    TestFolder deeper("exact-dbcs");
+    for (const CString& strParent : { CString("D:\\"), deeper.Path() }) {
+        MakeNative(strParent, { "\xe8\xa1\xa8/sub/inner/" });
+        CString strPath = JoinPath(strParent, pszName), strSelected;
+        RunFolderDialog(strParent, [&](Driver& d) {
+            HTREEITEM hNode = d.Child(strParent.GetLength() == 3 ? d.Root() : NodeOf(d, strParent), pszName);
+            ASSERT_NE(nullptr, hNode) << strParent;
+            d.ClickNode(hNode);
+            EXPECT_EQ((std::vector<CString>{ "sub" }), d.Children(hNode)) << strParent;
+            d.Command(IDC_BN_EXPAND);
+            while (d.WaitForDialog("Progress and Kill Dialog", 0))
+                Sleep(20);
+            d.Sync();
+            EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR)) << strParent;
+            HTREEITEM hSub = d.Child(hNode, "sub");
+            ASSERT_NE(nullptr, hSub) << strParent;
+            EXPECT_EQ((std::vector<CString>{ "inner" }), d.Children(hSub)) << strParent;
+            d.ClickNode(hSub);
+            d.Ok();
+        }, &strSelected);
+        EXPECT_EQ(strPath + "\\sub", strSelected);
+        RunFolderDialog(strParent, [&](Driver& d) {
+            d.ClickNode(d.Child(strParent.GetLength() == 3 ? d.Root() : NodeOf(d, strParent), pszName));
+            d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+            HWND hBox = d.WaitForMessageBox();
+            ASSERT_NE(nullptr, hBox) << strParent;
+            d.Answer(hBox, IDYES);
+            EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR)) << strParent;
+            d.Cancel();
+        });
+        EXPECT_FALSE(Exists(strPath)) << strParent;
+        RemoveNative(strParent, "\xe8\xa1\xa8");
     }
 }

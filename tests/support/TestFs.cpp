@@ -24,6 +24,9 @@ TestFolder::TestFolder(const char* pszName, const char* pszDrive)
 TestFolder::~TestFolder()
 {
     RemoveTree(m_strPath);
+    // Names that Win32 paths do not take as they are go natively.
+    if (Exists(m_strPath))
+        RunNative("rm -rf '" + UnixPath(m_strPath) + "'");
     // The program's folder goes when its last test folder has gone.
     RemoveDirectoryA(m_strPath.Left(m_strPath.ReverseFind('\\')));
 }

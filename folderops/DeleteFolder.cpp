@@ -92,7 +92,7 @@ static CString CheckEntry(const CString& strTop, const CString& strFolder, const
     if (nProblem != NAME_EXACT)
         return "Not Deleted: " + strTop + " holds " + strPath + ", which may name another entry (" +
                NameProblemText(nProblem == NAME_MISSING ? NAME_REDIRECTED : nProblem) + ")";
-    if (strPath.GetLength() >= MAX_PATH)
+    if (Widen(strPath).size() >= MAX_PATH)
         return "Not Deleted: " + strTop + " holds " + strPath + ", whose path is too long for the ANSI file functions";
     if ((name.bLink || (pFileLinks && pFileLinks->IsLink(name))) && !CanRemoveLinkAlone())
         return "Not Deleted: " + strTop + " holds the link " + strPath +

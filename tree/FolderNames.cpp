@@ -113,14 +113,14 @@ BOOL ListFolderWide(const CString& strFolder, std::vector<CListedName>& names)
 {
     names.clear();
     // The dialog's paths are ANSI paths: a folder whose pattern the ANSI
-    // functions refuse is not listed here either.
-    CString strPattern = JoinPath(strFolder, "*.*");
-    if (strPattern.GetLength() >= MAX_PATH) {
+    // functions refuse (longer than MAX_PATH characters) is not listed here either.
+    std::wstring strPattern = Widen(JoinPath(strFolder, "*.*"));
+    if (strPattern.size() >= MAX_PATH) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return FALSE;
     }
     WIN32_FIND_DATAW fd;
-    HANDLE hFind = FindFirstFileW(Widen(strPattern).c_str(), &fd);
+    HANDLE hFind = FindFirstFileW(strPattern.c_str(), &fd);
     if (hFind == INVALID_HANDLE_VALUE)
         return FALSE;
     do {
@@ -150,20 +150,20 @@ BOOL ListFolderWide(const CString& strFolder, std::vector<CListedName>& names)
     // only in letter case may lead to each other in a Win32 path.
     if (names.size() > 1) {
         std::unordered_map<std::string, int> folders;
-        std::unordered_map<std::wstring, int> upper;
-        auto upperOf = [](std::wstring str) {
-            CharUpperBuffW(&str[0], (DWORD)str.size());
-            return str;
-        };
+        std::unordered_map<std::wstring, int> cases;
+        std::vector<std::wstring> upper;
         for (const CListedName& name : names) {
             if (name.IsDirectory())
                 folders[(const char*)name.strAnsi]++;
-            upper[upperOf(name.strWide)]++;
+            upper.push_back(name.strWide);
+            CharUpperBuffW(&upper.back()[0], (DWORD)upper.back().size());
+            cases[upper.back()]++;
         }
-        for (CListedName& name : names) {
+        for (size_t i = 0; i < names.size(); i++) {
+            CListedName& name = names[i];
             if (name.IsDirectory() && name.nProblem == NAME_EXACT && folders[(const char*)name.strAnsi] > 1)
                 name.nProblem = NAME_CONVERTED;
-            name.bCaseTwin = upper[upperOf(name.strWide)] > 1;
+            name.bCaseTwin = cases[upper[i]] > 1;
         }
     }
     return TRUE;

@@ -335,44 +335,50 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
     TestFolder folder("delete-first");
     folder.MakeDirs("outside\\dir");
     folder.MakeFile("outside\\file.txt");
+    auto may = [](NameProblem n) { return ", which may name another entry (" + NameProblemText(n) + ")"; };
+    const CString strLong('n', 230), strLink = ", which cannot be removed here without what it points to";
     struct Case {
         const char* pszContext;
         std::function<void(const CString&)> make;  // in target\a\b
-        std::function<CString(const CString&)> text;  // of target
+        CString strEntry, strWhy;                   // "": a converted name, which the text does not show
     } cases[] = {
-        { "a trailing dot", [](const CString& b) { MakeNative(b, { "foo./" }); },
-          [](const CString& t) { return "Not Deleted: " + t + " holds " + t + "\\a\\b\\foo., which may name another entry (" + NameProblemText(NAME_TRAILING) + ")"; } },
-        { "a device name", [](const CString& b) { MakeNative(b, { "CON" }); },
-          [](const CString& t) { return "Not Deleted: " + t + " holds " + t + "\\a\\b\\CON, which may name another entry (" + NameProblemText(NAME_DEVICE) + ")"; } },
-        { "a wildcard (Wine: a Unix name)", [](const CString& b) { MakeNative(b, { "a*b" }); },
-          [](const CString& t) { return "Not Deleted: " + t + " holds " + t + "\\a\\b\\a*b, which may name another entry (" + NameProblemText(NAME_SPECIAL) + ")"; } },
-        { "a converted name", [](const CString& b) { MakeNative(b, { "\xef\xbc\xbc" "b" }); },
-          [](const CString& t) { return "Not Deleted: " + t + " holds a name that cannot be represented exactly in the ANSI code page"; } },
-        { "a path too long for the ANSI functions", [](const CString& b) { MakeNative(b, { CString('n', 230) + "/" }); },
-          [](const CString& t) { return "Not Deleted: " + t + " holds " + t + "\\a\\b\\" + CString('n', 230) + ", whose path is too long for the ANSI file functions"; } },
+        { "a trailing dot", [](const CString& b) { MakeNative(b, { "foo./" }); }, "foo.", may(NAME_TRAILING) },
+        { "a device name", [](const CString& b) { MakeNative(b, { "CON" }); }, "CON", may(NAME_DEVICE) },
+        { "a wildcard (Wine: a Unix name)", [](const CString& b) { MakeNative(b, { "a*b" }); }, "a*b", may(NAME_SPECIAL) },
+        { "a converted name", [](const CString& b) { MakeNative(b, { "\xef\xbc\xbc" "b" }); }, "", "" },
+        { "a path too long for the ANSI functions", [&](const CString& b) { MakeNative(b, { strLong + "/" }); },
+          strLong, ", whose path is too long for the ANSI file functions" },
         // Wine: no call removes a link alone; a link to a file lists as a plain file.
-        { "a link to a folder", [&](const CString& b) { MakeLink(b + "\\link", folder.Path("outside\\dir")); },
-          [](const CString& t) { return "Not Deleted: " + t + " holds the link " + t + "\\a\\b\\link, which cannot be removed here without what it points to"; } },
-        { "a link to a file", [&](const CString& b) { RunNative("ln -s '" + UnixPath(folder.Path("outside\\file.txt")) + "' '" + UnixPath(b) + "/link'"); },
-          [](const CString& t) { return "Not Deleted: " + t + " holds the link " + t + "\\a\\b\\link, which cannot be removed here without what it points to"; } },
+        { "a link to a folder", [&](const CString& b) { MakeLink(b + "\\link", folder.Path("outside\\dir")); }, "link", strLink },
+        { "a link to a file", [&](const CString& b) {
+              RunNative("ln -s '" + UnixPath(folder.Path("outside\\file.txt")) + "' '" + UnixPath(b) + "/link'");
+          }, "link", strLink },
     };
-    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; i++) {
+    auto target = [&](size_t i) {
         CString strTarget;
         strTarget.Format("t%u", (unsigned)i);
-        for (const char* pszFile : { "\\plain.txt", "\\a\\plain.txt", "\\a\\b\\plain.txt", "\\z\\plain.txt" }) {
-            folder.MakeDirs(strTarget + CString(pszFile).Left(CString(pszFile).ReverseFind('\\')));
-            folder.MakeFile(strTarget + pszFile);
+        return strTarget;
+    };
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; i++) {
+        for (const char* pszFolder : { "\\a\\b", "\\z" }) {
+            folder.MakeDirs(target(i) + pszFolder);
+            folder.MakeFile(target(i) + pszFolder + "\\plain.txt");
         }
-        cases[i].make(folder.Path(strTarget + "\\a\\b"));
+        folder.MakeFile(target(i) + "\\a\\plain.txt");
+        cases[i].make(folder.Path(target(i) + "\\a\\b"));
     }
     std::vector<CString> before = DriveSnapshot();
     RunFolderDialog(folder.Path(), [&](Driver& d) {
         for (size_t i = 0; i < sizeof cases / sizeof cases[0]; i++) {
-            CString strTarget;
-            strTarget.Format("t%u", (unsigned)i);
-            StartDelete(d, folder.Path(strTarget));
-            EXPECT_EQ(cases[i].text(folder.Path(strTarget)), d.ItemText(IDC_EDIT_ERROR)) << cases[i].pszContext;
-            EXPECT_NE(nullptr, NodeOf(d, folder.Path(strTarget))) << cases[i].pszContext;
+            CString strTarget = folder.Path(target(i));
+            StartDelete(d, strTarget);
+            CString strHolds = cases[i].strWhy == strLink ? " holds the link " : " holds ";
+            EXPECT_EQ(cases[i].strEntry.IsEmpty()
+                          ? "Not Deleted: " + strTarget + " holds a name that cannot be represented exactly in the ANSI code page"
+                          : "Not Deleted: " + strTarget + strHolds + strTarget + "\\a\\b\\" + cases[i].strEntry + cases[i].strWhy,
+                      d.ItemText(IDC_EDIT_ERROR))
+                << cases[i].pszContext;
+            EXPECT_NE(nullptr, NodeOf(d, strTarget)) << cases[i].pszContext;
         }
         d.Cancel();
     });

@@ -3,6 +3,7 @@
 #include "FolderNames.h"
 #include "ErrorMessage.h"
 
+#include <new>
 #include <string.h>
 #include <unordered_map>
 
@@ -109,20 +110,27 @@ bool IsLink(DWORD dwAttributes, DWORD dwReparseTag)
     return (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && (dwReparseTag == 0 || (dwReparseTag & 0x20000000));
 }
 
-BOOL ListFolderWide(const CString& strFolder, std::vector<CListedName>& names)
+// Closes a search however its listing ends.
+struct CFindCloser {
+    explicit CFindCloser(HANDLE hFind) : m_hFind(hFind) {}
+    ~CFindCloser() { FindClose(m_hFind); }
+    HANDLE m_hFind;
+};
+
+// ListFolderWide's work: ERROR_SUCCESS, or why the folder cannot be listed.
+static DWORD ListFolder(const CString& strFolder, std::vector<CListedName>& names)
 {
     names.clear();
     // The dialog's paths are ANSI paths: a folder whose pattern the ANSI
     // functions refuse (longer than MAX_PATH characters) is not listed here either.
     std::wstring strPattern = Widen(JoinPath(strFolder, "*.*"));
-    if (strPattern.size() >= MAX_PATH) {
-        SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return FALSE;
-    }
+    if (strPattern.size() >= MAX_PATH)
+        return ERROR_FILENAME_EXCED_RANGE;
     WIN32_FIND_DATAW fd;
     HANDLE hFind = FindFirstFileW(strPattern.c_str(), &fd);
     if (hFind == INVALID_HANDLE_VALUE)
-        return FALSE;
+        return GetLastError();
+    CFindCloser closer(hFind);
     do {
         if (wcscmp(fd.cFileName, L".") == 0 || wcscmp(fd.cFileName, L"..") == 0)
             continue;
@@ -137,12 +145,10 @@ BOOL ListFolderWide(const CString& strFolder, std::vector<CListedName>& names)
         names.push_back(name);
     } while (FindNextFileW(hFind, &fd));
     DWORD dwError = GetLastError();
-    FindClose(hFind);
     // A listing that broke off could hide a twin of any name.
     if (dwError != ERROR_NO_MORE_FILES) {
         names.clear();
-        SetLastError(dwError);
-        return FALSE;
+        return dwError;
     }
 
     // Two folders that list under one ANSI name are two nodes of one label:
@@ -166,7 +172,21 @@ BOOL ListFolderWide(const CString& strFolder, std::vector<CListedName>& names)
             name.bCaseTwin = cases[upper[i]] > 1;
         }
     }
-    return TRUE;
+    return ERROR_SUCCESS;
+}
+
+BOOL ListFolderWide(const CString& strFolder, std::vector<CListedName>& names)
+{
+    // A folder too large for the memory left is one that cannot be listed.
+    DWORD dwError;
+    try {
+        dwError = ListFolder(strFolder, names);
+    } catch (std::bad_alloc&) {
+        names.clear();
+        dwError = ERROR_NOT_ENOUGH_MEMORY;
+    }
+    SetLastError(dwError);
+    return dwError == ERROR_SUCCESS;
 }
 
 NameProblem ResolveName(const CString& strFolder, const CListedName& name, bool bAlways, DWORD* pdwError)
@@ -204,6 +224,8 @@ CString CheckNodeNames(CTreeCtrl* pTree, HTREEITEM hNode, const char* pszRefused
 {
     // The labels from the node up to the top node, whose label is the
     // drive root (C:\).
+    if (!hNode)
+        return "Please Select a Folder";
     std::vector<CString> labels;
     for (HTREEITEM h = hNode; h; h = pTree->GetParentItem(h))
         labels.push_back(pTree->GetItemText(h));

@@ -135,7 +135,7 @@ void CFolderTreeDlg::OnStatic_DeleteFolder()
     // path followed by \*.* names the current drive's root), a drive's top
     // node (its whole contents would go), or labels that may name another
     // folder than the one shown.
-    auto refusal = [this](CTreeCtrl* pTree, HTREEITEM hSelected) -> CString {
+    auto refusal = [](CTreeCtrl* pTree, HTREEITEM hSelected) -> CString {
         if (!hSelected)
             return "Please Select a Folder";
         if (!pTree->GetParentItem(hSelected))

@@ -1,10 +1,13 @@
 // Tree-node helpers.
 #include "TreeNodes.h"
 
-void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath)
+void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath, CArray<int, int>* parrNameStarts,
+                   int nNameStart)
 {
     try {
         arrDirs.Add(strPath);
+        if (parrNameStarts)
+            parrNameStarts->Add(nNameStart);
     } catch (CMemoryException* e) {
         char szCause[255];
         e->GetErrorMessage(szCause, 255);
@@ -13,6 +16,8 @@ void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath)
         AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION);
         e->Delete();
         arrDirs.RemoveAll();
+        if (parrNameStarts)
+            parrNameStarts->RemoveAll();
     }
 }
 
@@ -64,14 +69,16 @@ HTREEITEM CChildIndex::Insert(HTREEITEM hParent, const CString& strLabel)
     return hNew;
 }
 
-HTREEITEM CChildIndex::FindOrInsertPath(HTREEITEM hParent, const CString& strRest)
+HTREEITEM CChildIndex::InsertPath(HTREEITEM hParent, const CString& strRest, int nNameStart)
 {
+    // The labels before the name are exact names: they hold no backslash,
+    // and Find walks by characters.
     HTREEITEM hCurrent = hParent;
     int nStart = 1;
-    while (nStart <= strRest.GetLength()) {
+    while (hCurrent && nStart < nNameStart) {
         int nEnd = strRest.Find('\\', nStart);
-        if (nEnd == -1)
-            nEnd = strRest.GetLength();
+        if (nEnd == -1 || nEnd > nNameStart - 1)
+            nEnd = nNameStart - 1;
         CString strName = strRest.Mid(nStart, nEnd - nStart);
         HTREEITEM hFound = Find(hCurrent, strName);
         if (!hFound)
@@ -79,5 +86,5 @@ HTREEITEM CChildIndex::FindOrInsertPath(HTREEITEM hParent, const CString& strRes
         hCurrent = hFound;
         nStart = nEnd + 1;
     }
-    return hCurrent;
+    return hCurrent ? Insert(hCurrent, strRest.Mid(nNameStart)) : NULL;
 }

@@ -9,10 +9,13 @@
 #include <string>
 #include <unordered_map>
 
-// Appends strPath to a folder list. When the list cannot grow, says so in
-// a message box ("Probable to many Dirs" and the exception's text) and
-// empties the list; the caller goes on as if the append had worked.
-void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath);
+// Appends strPath to a folder list, and where given, nNameStart (where its
+// last name starts) to the list of name starts kept beside it. When a list
+// cannot grow, says so in a message box ("Probable to many Dirs" and the
+// exception's text) and empties both; the caller goes on as if the append
+// had worked.
+void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath, CArray<int, int>* parrNameStarts = NULL,
+                   int nNameStart = 0);
 
 // The first child of hParent (in sibling order) whose label equals
 // pszLabel exactly (case-sensitive); NULL when none does.
@@ -32,10 +35,12 @@ public:
 
     HTREEITEM Find(HTREEITEM hParent, const CString& strLabel);
     HTREEITEM Insert(HTREEITEM hParent, const CString& strLabel);
-    // Walks the labels of strRest (\a\b: a, then b) down from hParent:
-    // each is found among the current node's children or inserted as its
-    // last child, and becomes the current node. Returns the last one.
-    HTREEITEM FindOrInsertPath(HTREEITEM hParent, const CString& strRest);
+    // Walks the labels of strRest (\a\b\name: a, then b) down from
+    // hParent: each is found among the current node's children or inserted
+    // as its last child, and becomes the current node. The name from
+    // nNameStart to the end is one label, whatever bytes it holds, and is
+    // inserted as a node of its own. Returns that node.
+    HTREEITEM InsertPath(HTREEITEM hParent, const CString& strRest, int nNameStart);
 
 private:
     typedef std::unordered_map<std::string, HTREEITEM> Labels;

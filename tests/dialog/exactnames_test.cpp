@@ -123,6 +123,9 @@ TEST(ExactNames, OnlyReparsePointsThatStandForAnotherNameAreLinks)
 // byte of a backslash. At the drive's first level and deeper it is one
 // name: listed, rebuilt by Expand Recursive, chosen by OK and deleted as
 // itself. The folderops_tests_dbcs run starts the program in code page 932.
+// The nodes are selected as the keyboard selects them: the prefix's dialog
+// font (MS Sans Serif) has no Japanese glyphs, so the label's text has no
+// width and the tree view takes a click on it for one to its right.
 TEST(ExactNamesDbcs, ANameEndingInTheByteOfABackslashIsOneName)
 {
     if (getenv("VARNET_EXPECT_ACP"))
@@ -137,7 +140,7 @@ TEST(ExactNamesDbcs, ANameEndingInTheByteOfABackslashIsOneName)
         RunFolderDialog(strParent, [&](Driver& d) {
             HTREEITEM hNode = d.Child(strParent.GetLength() == 3 ? d.Root() : NodeOf(d, strParent), pszName);
             ASSERT_NE(nullptr, hNode) << strParent;
-            d.ClickNode(hNode);
+            d.SelectNode(hNode);
             EXPECT_EQ((std::vector<CString>{ "sub" }), d.Children(hNode)) << strParent;
             d.Command(IDC_BN_EXPAND);
             while (d.WaitForDialog("Progress and Kill Dialog", 0))
@@ -147,12 +150,12 @@ TEST(ExactNamesDbcs, ANameEndingInTheByteOfABackslashIsOneName)
             HTREEITEM hSub = d.Child(hNode, "sub");
             ASSERT_NE(nullptr, hSub) << strParent;
             EXPECT_EQ((std::vector<CString>{ "inner" }), d.Children(hSub)) << strParent;
-            d.ClickNode(hSub);
+            d.SelectNode(hSub);
             d.Ok();
         }, &strSelected);
         EXPECT_EQ(strPath + "\\sub", strSelected);
         RunFolderDialog(strParent, [&](Driver& d) {
-            d.ClickNode(d.Child(strParent.GetLength() == 3 ? d.Root() : NodeOf(d, strParent), pszName));
+            d.SelectNode(d.Child(strParent.GetLength() == 3 ? d.Root() : NodeOf(d, strParent), pszName));
             d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
             HWND hBox = d.WaitForMessageBox();
             ASSERT_NE(nullptr, hBox) << strParent;

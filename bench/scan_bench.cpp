@@ -40,12 +40,18 @@ public:
     {
         m_strScanDir = strPath;
         m_arrScanDirs.RemoveAll();
+        m_arrScanNameStarts.RemoveAll();
         m_bScanContinue = 1;  // no other thread runs
         GetRecursiveDir();
         return (int)m_arrScanDirs.GetSize();
     }
-    CArray<CString, CString&>& ScanDirs() { return m_arrScanDirs; }
     void Delete(HTREEITEM hNode) { DeleteRecursive(hNode); }
+    // The command's rebuild, on the list of the last scan.
+    void Rebuild(HTREEITEM hNode, const CString& strRoot, std::vector<HTREEITEM>* pParents)
+    {
+        RebuildSubtree((CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE), hNode, strRoot, m_arrScanDirs, m_arrScanNameStarts,
+                       pParents);
+    }
     void ExpandAll(HTREEITEM hNode) { RecursiveExpandCollapse(hNode, 1); }
     CString ScanError() const { return m_strScanError; }
 };
@@ -131,7 +137,7 @@ int main(int argc, char** argv)
             dlg.Delete(hNode);
             double t1 = Now();
             std::vector<HTREEITEM> parents;
-            RebuildSubtree(pTree, hNode, strRoot, dlg.ScanDirs(), &parents);
+            dlg.Rebuild(hNode, strRoot, &parents);
             double t2 = Now();
             ExpandRebuiltSubtree(pTree, hNode, parents);
             double t3 = Now();
@@ -145,7 +151,7 @@ int main(int argc, char** argv)
         d.OnUi([&] {
             CRedrawOff noRedraw(pTree);
             std::vector<HTREEITEM> parents;
-            RebuildSubtree(pTree, hNode, strRoot, dlg.ScanDirs(), &parents);
+            dlg.Rebuild(hNode, strRoot, &parents);
             double t = Now();
             dlg.ExpandAll(hNode);
             tOldExpand = Now() - t;
@@ -181,7 +187,7 @@ int main(int argc, char** argv)
         d.OnUi([&] {
             CRedrawOff noRedraw(pTree);
             std::vector<HTREEITEM> parents;
-            RebuildSubtree(pTree, hNode, strRoot, dlg.ScanDirs(), &parents);
+            dlg.Rebuild(hNode, strRoot, &parents);
             ExpandRebuiltSubtree(pTree, hNode, parents);
             nOuter = CountNodes(hTree, hNode);
         });

@@ -2,6 +2,7 @@
 // on a worker thread under the progress-and-kill dialog, then rebuilds the
 // node's subtree from the collected paths and expands it.
 #include "ErrorMessage.h"
+#include "FolderNames.h"
 #include "FolderTreeDlg.h"
 #include "ProgressKillDlg.h"
 #include "ScanFlag.h"
@@ -22,12 +23,20 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
         return;
     }
 
+    // A label that may name another folder would have the scan list that
+    // folder instead.
+    CString strRefusal = CheckNodeNames(pTree, hSelected, "Not Expanded");
+    if (!strRefusal.IsEmpty()) {
+        SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
+        return;
+    }
     CString strPath = GetNodePath(hSelected);
 
     // The worker's inputs, set before it starts.
     m_hScanStartNode = hSelected;
     m_strScanDir = strPath;
     m_arrScanDirs.RemoveAll();
+    m_arrScanNameStarts.RemoveAll();
     WriteScanFlag(m_bScanContinue, 1);
 
     // Started suspended to clear m_bAutoDelete before it runs: the
@@ -80,14 +89,15 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     {
         CRedrawOff noRedraw(pTree);
         std::vector<HTREEITEM> parents;
-        RebuildSubtree(pTree, hSelected, strPath, m_arrScanDirs, &parents);
+        RebuildSubtree(pTree, hSelected, strPath, m_arrScanDirs, m_arrScanNameStarts, &parents);
         ExpandRebuiltSubtree(pTree, hSelected, parents);
     }
 
     SetDlgItemText(IDC_EDIT_PATH, strPath);
 }
 
-void CFolderTreeDlg::CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs)
+void CFolderTreeDlg::CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs,
+                                           CArray<int, int>& arrNameStarts)
 {
-    RebuildSubtree((CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE), hRoot, pszRootPath, arrDirs, NULL);
+    RebuildSubtree((CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE), hRoot, pszRootPath, arrDirs, arrNameStarts, NULL);
 }

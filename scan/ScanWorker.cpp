@@ -1,6 +1,7 @@
 // The recursive scan worker: collects the full path of every folder below
 // m_strScanDir into m_arrScanDirs, on its own thread.
 #include "ErrorMessage.h"
+#include "FolderNames.h"
 #include "FolderTreeDlg.h"
 #include "ScanFlag.h"
 #include "TreeNodes.h"
@@ -13,37 +14,38 @@ UINT CFolderTreeDlg::GetRecursiveDir(void* pParam)
 
 void CFolderTreeDlg::GetRecursiveDir()
 {
-    CFileFind finder;
     CString strEntry;
     CErrorMessage errorMessage;
+    std::vector<CListedName> names;
 
-    // The listing pattern of this folder.
+    // The folder, and its listing pattern.
     m_strScanDir.TrimRight('\\');
+    CString strFolder = m_strScanDir;
     m_strScanDir += "\\*.*";
 
-    // A folder that cannot be listed leaves its pattern and the system's text.
-    BOOL bWorking = finder.FindFile(m_strScanDir);
-    if (!bWorking) {
+    // Listed with the wide functions, which tell whether each name is
+    // exact. A folder that cannot be listed leaves its pattern and the
+    // system's text.
+    if (!ListFolderWide(strFolder, names)) {
         DWORD dwError = GetLastError();
         m_strScanError = m_strScanDir + " " + errorMessage.GetMessageText(dwError);
     }
 
-    // The entry that the last FindNextFile reached is still handled.
-    while (bWorking && ReadScanFlag(m_bScanContinue)) {
-        bWorking = finder.FindNextFile();
-        if (finder.IsDots() || !finder.IsDirectory())
+    // In the listing's order; the stop is tested before every entry.
+    for (size_t i = 0; i < names.size() && ReadScanFlag(m_bScanContinue); i++) {
+        const CListedName& name = names[i];
+        if (!name.IsDirectory())
             continue;
-        strEntry = finder.GetFilePath();
         // Out of memory the list is emptied and the scan goes on.
-        AddFolderPath(m_arrScanDirs, strEntry);
-        // A junction or symbolic link is collected as a folder but not
-        // followed: a link to an ancestor would make the scan endless and
-        // its recursion overflow the stack.
-        if (finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT))
+        strEntry = strFolder + "\\" + name.strAnsi;
+        AddFolderPath(m_arrScanDirs, strEntry, &m_arrScanNameStarts, strFolder.GetLength() + 1);
+        // Collected, but not listed through: a junction or symbolic link (one
+        // to an ancestor would make the scan endless and its recursion
+        // overflow the stack), and a name that may lead to another folder in
+        // a path (its listing would be that folder's).
+        if (name.bLink || ResolveName(strFolder, name, false) != NAME_EXACT)
             continue;
         m_strScanDir = strEntry;
         GetRecursiveDir();
     }
-
-    finder.Close();
 }

@@ -41,20 +41,14 @@ void CFolderTreeDlg::CreateRootSubNodes(const char* pszDrive, CArray<CString, CS
 {
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
     CRedrawOff noRedraw(pTree);
-    // Looks labels up in constant time, with the result of a linear search
-    // of the siblings (the first child of a label wins).
-    CChildIndex index(pTree);
 
-    for (int i = 0; i < arrDirs.GetSize(); i++) {
-        // C:\Windows gives \Windows; its components start behind the
-        // first character.
-        CString strRest = arrDirs[i];
-        strRest.Replace(pszDrive, "");
-
-        // Each component is found or inserted below the current node.
-        index.FindOrInsertPath(pTree->GetRootItem(), strRest);
-    }
-    index.InsertNodes();
+    // C:\Windows gives Windows: everything after the drive's root is the
+    // one name the listing gave, also when it holds a backslash (best fit
+    // turns a fullwidth reverse solidus into one). Each listed folder is a
+    // node of its own, below a top node that has no other children yet.
+    int nRootLength = (int)strlen(pszDrive) + 1;
+    for (int i = 0; i < arrDirs.GetSize(); i++)
+        InsertFolderNode(pTree, pTree->GetRootItem(), arrDirs[i].Mid(nRootLength));
 
     // Selecting the top node notifies the selection handler.
     pTree->SortChildren(m_hTopNode);
@@ -82,16 +76,15 @@ void CFolderTreeDlg::CreateSubNodes(const char* pszPath, CArray<CString, CString
     if (!hNode)
         return;
 
-    // The old children go; the listing comes in as bare names.
+    // The old children go; the listing comes in as bare names: what
+    // follows the path and its backslash, whatever it holds.
     CRedrawOff noRedraw(pTree);
     DeleteRecursive(hNode);
     std::vector<CString> names;
     names.reserve(arrDirs.GetSize());
-    // Each entry is the path, a backslash and the name: the name is what
-    // follows (a name holds no colon, so the path never occurs inside it).
-    int nPath = (int)strlen(pszPath);
+    int nPathLength = (int)strlen(pszPath) + 1;
     for (int i = 0; i < arrDirs.GetSize(); i++)
-        names.push_back(arrDirs[i].Mid(nPath + 1));
+        names.push_back(arrDirs[i].Mid(nPathLength));
 
     // Siblings in the tree's alphabetical order; no selection, no expansion.
     // They are inserted in that order where it can be confirmed: the

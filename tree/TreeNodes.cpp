@@ -3,10 +3,13 @@
 
 #include <algorithm>
 
-void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath)
+void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath, CArray<int, int>* parrNameStarts,
+                   int nNameStart)
 {
     try {
         arrDirs.Add(strPath);
+        if (parrNameStarts)
+            parrNameStarts->Add(nNameStart);
     } catch (CMemoryException* e) {
         char szCause[255];
         e->GetErrorMessage(szCause, 255);
@@ -15,6 +18,8 @@ void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath)
         AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION);
         e->Delete();
         arrDirs.RemoveAll();
+        if (parrNameStarts)
+            parrNameStarts->RemoveAll();
     }
 }
 
@@ -187,6 +192,11 @@ int CChildIndex::Child(int nParent, const CString& strLabel)
     if (it != m_labels.end())
         return it->second;
 
+    return AddNew(nParent, strLabel);
+}
+
+int CChildIndex::AddNew(int nParent, const CString& strLabel)
+{
     // A new last child.
     int nNode = Add(nParent, NULL, strLabel);
     Node& parent = m_nodes[nParent];
@@ -198,17 +208,20 @@ int CChildIndex::Child(int nParent, const CString& strLabel)
     return nNode;
 }
 
-void CChildIndex::FindOrInsertPath(HTREEITEM hParent, const CString& strRest)
+void CChildIndex::InsertPath(HTREEITEM hParent, const CString& strRest, int nNameStart)
 {
+    // The labels before the name are exact names: they hold no backslash,
+    // and Find walks by characters.
     int nCurrent = NodeOf(hParent);
     int nStart = 1;
-    while (nStart <= strRest.GetLength()) {
+    while (nStart < nNameStart) {
         int nEnd = strRest.Find('\\', nStart);
-        if (nEnd == -1)
-            nEnd = strRest.GetLength();
+        if (nEnd == -1 || nEnd > nNameStart - 1)
+            nEnd = nNameStart - 1;
         nCurrent = Child(nCurrent, strRest.Mid(nStart, nEnd - nStart));
         nStart = nEnd + 1;
     }
+    AddNew(nCurrent, strRest.Mid(nNameStart));
 }
 
 void CChildIndex::InsertNodes(std::vector<HTREEITEM>* pParents)
@@ -233,8 +246,8 @@ void CChildIndex::InsertNodes(std::vector<HTREEITEM>* pParents)
     }
 }
 
-void RebuildSubtree(CTreeCtrl* pTree, HTREEITEM hRoot, const char* pszRootPath,
-                    CArray<CString, CString&>& arrDirs, std::vector<HTREEITEM>* pParents)
+void RebuildSubtree(CTreeCtrl* pTree, HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs,
+                    CArray<int, int>& arrNameStarts, std::vector<HTREEITEM>* pParents)
 {
     CRedrawOff noRedraw(pTree);
 
@@ -245,12 +258,15 @@ void RebuildSubtree(CTreeCtrl* pTree, HTREEITEM hRoot, const char* pszRootPath,
     CString strRoot(pszRootPath);
     strRoot.TrimRight('\\');
 
-    // Labels are looked up in constant time, with the result of a
-    // linear search of the siblings (the first child of a label wins).
+    // Each collected folder becomes one node below the nodes of its
+    // ancestors; its own name, from where the worker says it starts, is
+    // one label. Ancestors are looked up in constant time, with the result
+    // of a linear search of the siblings (the first child of a label wins),
+    // and made when missing (after the list was emptied).
     CChildIndex index(pTree);
-    for (int i = 0; i < arrDirs.GetSize(); i++) {
+    for (int i = 0; i < arrDirs.GetSize() && i < arrNameStarts.GetSize(); i++) {
         CString strRest = arrDirs[i].Mid(strRoot.GetLength());
-        index.FindOrInsertPath(hRoot, strRest);
+        index.InsertPath(hRoot, strRest, arrNameStarts[i] - strRoot.GetLength());
     }
     index.InsertNodes(pParents);
 }

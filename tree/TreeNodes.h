@@ -18,10 +18,13 @@
 #include <unordered_map>
 #include <vector>
 
-// Appends strPath to a folder list. When the list cannot grow, says so in
-// a message box ("Probable to many Dirs" and the exception's text) and
-// empties the list; the caller goes on as if the append had worked.
-void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath);
+// Appends strPath to a folder list, and where given, nNameStart (where its
+// last name starts) to the list of name starts kept beside it. When a list
+// cannot grow, says so in a message box ("Probable to many Dirs" and the
+// exception's text) and empties both; the caller goes on as if the append
+// had worked.
+void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath, CArray<int, int>* parrNameStarts = NULL,
+                   int nNameStart = 0);
 
 // The first child of hParent (in sibling order) whose label equals
 // pszLabel exactly (case-sensitive); NULL when none does.
@@ -60,20 +63,23 @@ private:
     HWND m_hWnd;
 };
 
-// Builds folder nodes from paths as if each label were found among the
-// current node's children (the first child of that label, compared exactly)
-// or inserted as its last child, but inserts the new nodes only in
-// InsertNodes, one depth after the other: a parent is then named while it
-// is among the control's earlier items. The children of existing nodes are
-// read from the control when a path first reaches them.
+// Builds folder nodes from paths as if each were inserted at once (an
+// ancestor's label found among the current node's children, the first
+// child of that label, compared exactly, or inserted as its last child),
+// but inserts the new nodes only in InsertNodes, one depth after the
+// other: a parent is then named while it is among the control's earlier
+// items. The children of existing nodes are read from the control when a
+// path first reaches them.
 class CChildIndex {
 public:
     explicit CChildIndex(CTreeCtrl* pTree) : m_pTree(pTree) {}
 
-    // Walks the labels of strRest (\a\b: a, then b) down from hParent:
-    // each is found among the current node's children or added as its last
-    // child, and becomes the current node.
-    void FindOrInsertPath(HTREEITEM hParent, const CString& strRest);
+    // Walks the labels of strRest (\a\b\name: a, then b) down from
+    // hParent: each is found among the current node's children or added as
+    // its last child, and becomes the current node. The name from
+    // nNameStart to the end is one label, whatever bytes it holds, and is
+    // added as a node of its own.
+    void InsertPath(HTREEITEM hParent, const CString& strRest, int nNameStart);
     // Inserts the nodes added. pParents, when given, receives every node
     // that was given children, in the order of insertion.
     void InsertNodes(std::vector<HTREEITEM>* pParents = NULL);
@@ -89,6 +95,7 @@ private:
     };
     int NodeOf(HTREEITEM hItem);
     int Add(int nParent, HTREEITEM hItem, const CString& strLabel);
+    int AddNew(int nParent, const CString& strLabel);
     int Child(int nParent, const CString& strLabel);
 
     CTreeCtrl* m_pTree;
@@ -98,11 +105,12 @@ private:
 };
 
 // Rebuilds the subtree below hRoot from the full paths of arrDirs, all
-// below pszRootPath: the old nodes go, then each path's labels are found or
-// added as CChildIndex does. pParents, when given, receives the nodes that
-// got children (hRoot first, if it did).
+// below pszRootPath, beside which arrNameStarts tells where each path's
+// last name starts: the old nodes go, then each path becomes one node below
+// those of its ancestors, as CChildIndex::InsertPath adds them. pParents,
+// when given, receives the nodes that got children (hRoot first, if it did).
 void RebuildSubtree(CTreeCtrl* pTree, HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs,
-                    std::vector<HTREEITEM>* pParents);
+                    CArray<int, int>& arrNameStarts, std::vector<HTREEITEM>* pParents);
 // Leaves hRoot and every node below it that has children expanded, as
 // RecursiveExpandCollapse(hRoot, 1) does, given those nodes (parents, as
 // RebuildSubtree gives them) instead of walking the subtree for them.

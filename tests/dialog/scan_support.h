@@ -27,7 +27,3 @@ bool IsFullyExpanded(Driver& d, HTREEITEM hNode);
 // The folders below strFolder relative to it, depth-first in the order the
 // system lists them: what a complete scan must give.
 std::vector<CString> FoldersOnDisk(const CString& strFolder);
-
-// Runs a bash command line natively (outside Wine) and waits for it; its
-// exit code, or -1 when it could not be started or did not end in a minute.
-int RunNative(const CString& strCommand);

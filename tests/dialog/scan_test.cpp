@@ -178,6 +178,25 @@ TEST(Scan, LinksAreCollectedButNotFollowed)
     });
 }
 
+TEST(Scan, NamesThatMayLeadElsewhereAreCollectedButNotListed)
+{
+    // Listing foo. or CON would list foo or a device; a converted name is
+    // one node, its backslash included.
+    TestFolder folder("leaves");
+    MakeNative(folder.Path(), { "foo/f1/", "foo./g1/", "CON/c1/", "x\xef\xbc\xbcy/h1/" });
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hNode = ExpandAt(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+        std::vector<CString> tree = Subtree(d, hNode);
+        std::sort(tree.begin(), tree.end());
+        EXPECT_EQ((std::vector<CString>{ "CON", "foo", "foo.", "foo\\f1", "x\\y" }), tree);
+        HTREEITEM hConverted = d.Child(hNode, "x\\y");
+        ASSERT_NE(nullptr, hConverted);
+        EXPECT_TRUE(d.Children(hConverted).empty());
+        d.Cancel();
+    });
+}
+
 // Refuses, once, the worker's growth of the folder list from 4 to 8 paths.
 static DWORD s_nTestThread;
 static LONG s_nRefused;

@@ -1,5 +1,6 @@
-// The tree-node helpers: the order of names as the tree's own sort leaves
-// them, and the guard that suspends a window's redrawing.
+// The tree-node helpers against what the tree view itself does: the order of
+// names, the deletion of a node's children, and the guard that suspends a
+// window's redrawing.
 #include <TreeNodes.h>
 #include <gtest/gtest.h>
 
@@ -7,42 +8,16 @@
 
 namespace {
 
-// A tree view in a window of its own.
-class TreeWindow {
-public:
+// A tree view of the test's own; Insert puts a node last below hParent.
+struct TreeWindow {
+    CTreeCtrl tree;
     TreeWindow()
     {
         InitCommonControls();
-        m_hParent = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 300, 300, NULL, NULL, NULL, NULL);
-        m_hTree = CreateWindowA(WC_TREEVIEWA, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, 0, 0, 300, 300, m_hParent,
-                                NULL, NULL, NULL);
-        m_tree.Attach(m_hTree);
+        tree.Attach(CreateWindowA(WC_TREEVIEWA, "", WS_POPUP | TVS_HASBUTTONS, 0, 0, 300, 300, NULL, NULL, NULL, NULL));
     }
-    ~TreeWindow()
-    {
-        m_tree.Detach();
-        DestroyWindow(m_hParent);
-    }
-    CTreeCtrl* Tree() { return &m_tree; }
-
-    // The children of a new node inserted in the given order, then sorted by the control.
-    std::vector<CString> SortedByTheControl(const std::vector<CString>& names)
-    {
-        HTREEITEM hParent = InsertFolderNode(&m_tree, TVI_ROOT, "parent");
-        for (const CString& strName : names)
-            InsertFolderNode(&m_tree, hParent, strName);
-        m_tree.SortChildren(hParent);
-        std::vector<CString> sorted;
-        for (HTREEITEM h = m_tree.GetChildItem(hParent); h; h = m_tree.GetNextSiblingItem(h))
-            sorted.push_back(m_tree.GetItemText(h));
-        m_tree.DeleteItem(hParent);
-        return sorted;
-    }
-
-private:
-    HWND m_hParent;
-    HWND m_hTree;
-    CTreeCtrl m_tree;
+    ~TreeWindow() { DestroyWindow(tree.Detach()); }
+    HTREEITEM Insert(HTREEITEM hParent, const char* pszName) { return InsertFolderNode(&tree, hParent, pszName); }
 };
 
 std::string Joined(const std::vector<CString>& names)
@@ -58,9 +33,18 @@ void ExpectTheControlsOrder(const std::vector<std::vector<CString>>& sets)
 {
     TreeWindow window;
     for (const std::vector<CString>& names : sets) {
+        HTREEITEM hParent = window.Insert(TVI_ROOT, "parent");
+        for (const CString& strName : names)
+            window.Insert(hParent, strName);
+        window.tree.SortChildren(hParent);
+        std::vector<CString> sorted;
+        for (HTREEITEM h = window.tree.GetChildItem(hParent); h; h = window.tree.GetNextSiblingItem(h))
+            sorted.push_back(window.tree.GetItemText(h));
+        window.tree.DeleteItem(hParent);
+
         std::vector<CString> ordered = names;
         EXPECT_TRUE(SortLikeTree(ordered)) << Joined(names);
-        EXPECT_EQ(Joined(window.SortedByTheControl(names)), Joined(ordered)) << "given: " << Joined(names);
+        EXPECT_EQ(Joined(sorted), Joined(ordered)) << "given: " << Joined(names);
     }
 }
 
@@ -84,6 +68,7 @@ TEST(SortLikeTree, OrdersNamesAsTheControlsOwnSort)
     });
 }
 
+// The tree_tests_dbcs run starts the program in code page 932.
 TEST(SortLikeTreeDbcs, OrdersDoubleByteNamesAsTheControlsOwnSort)
 {
     if (getenv("VARNET_EXPECT_ACP"))
@@ -92,17 +77,15 @@ TEST(SortLikeTreeDbcs, OrdersDoubleByteNamesAsTheControlsOwnSort)
         GTEST_SKIP() << "ANSI code page " << GetACP() << " is not 932";
     // Hiragana, katakana (full and half width), kanji, full-width letters,
     // and characters whose second byte is a backslash (ソ, 表, 能).
-    const wchar_t* apszWide[] = { L"\x3042", L"\x3044", L"\x30A2", L"\x30A4", L"\xFF71", L"\x65E5\x672C",
-                                  L"\x6F22\x5B57", L"\xFF21", L"\xFF42", L"A", L"b", L"\x65E5\x672C" L"a",
-                                  L"\x65E5\x672C" L"B", L"\x30BD", L"\x8868", L"\x80FD", L"\x30BD" L"x" };
     std::vector<CString> names;
-    for (const wchar_t* pszWide : apszWide) {
+    for (const wchar_t* pszWide : { L"\x3042", L"\x3044", L"\x30A2", L"\x30A4", L"\xFF71", L"\x65E5\x672C", L"\x6F22\x5B57",
+                                    L"\xFF21", L"\xFF42", L"A", L"b", L"\x65E5\x672C" L"a", L"\x65E5\x672C" L"B", L"\x30BD",
+                                    L"\x8868", L"\x80FD", L"\x30BD" L"x" }) {
         char szName[64] = "";
         WideCharToMultiByte(CP_ACP, 0, pszWide, -1, szName, sizeof szName, NULL, NULL);
         names.push_back(szName);
     }
-    std::vector<CString> reversed(names.rbegin(), names.rend());
-    ExpectTheControlsOrder({ names, reversed });
+    ExpectTheControlsOrder({ names, std::vector<CString>(names.rbegin(), names.rend()) });
 }
 
 TEST(DeleteChildNodes, LeavesTheNodeAsDeletingEachChildDoes)
@@ -117,50 +100,42 @@ TEST(DeleteChildNodes, LeavesTheNodeAsDeletingEachChildDoes)
         { "an expanded node with the selection below it", true, true },
     };
     for (const Case& c : cases) {
-        // Twin trees: one loses the children one by one, the other by the helper.
-        std::vector<std::string> results;
-        for (bool bHelper : { false, true }) {
-            TreeWindow window;
-            CTreeCtrl* pTree = window.Tree();
-            HTREEITEM hTop = InsertFolderNode(pTree, TVI_ROOT, "top");
-            HTREEITEM hNode = InsertFolderNode(pTree, hTop, "node");
-            HTREEITEM hChild = InsertFolderNode(pTree, hNode, "child");
-            InsertFolderNode(pTree, hChild, "grandchild");
-            InsertFolderNode(pTree, hNode, "second");
-            pTree->Expand(hTop, TVE_EXPAND);
+        // Twin trees: one loses the children one by one, the other by the
+        // helper; then the selection, the node's state and where a new child shows.
+        std::string results[2];
+        for (int nHelper = 0; nHelper < 2; nHelper++) {
+            TreeWindow w;
+            HTREEITEM hTop = w.Insert(TVI_ROOT, "top"), hNode = w.Insert(hTop, "node"), hChild = w.Insert(hNode, "child");
+            w.Insert(hChild, "grandchild");
+            w.Insert(hNode, "second");
+            w.tree.Expand(hTop, TVE_EXPAND);
             if (c.bExpanded)
-                pTree->Expand(hNode, TVE_EXPAND);
-            pTree->SelectItem(c.bSelectBelow ? hChild : hTop);
-            if (bHelper) {
-                DeleteChildNodes(pTree, hNode);
-            } else {
-                while (HTREEITEM h = pTree->GetChildItem(hNode))
-                    pTree->DeleteItem(h);
-            }
-            // The node, the selection, and where a new child shows.
-            HTREEITEM hNew = InsertFolderNode(pTree, hNode, "new");
-            HTREEITEM hShown = pTree->GetNextItem(hNode, TVGN_NEXTVISIBLE);
-            results.push_back(std::string(pTree->GetItemText(pTree->GetSelectedItem())) +
-                              (pTree->GetItemState(hNode, TVIS_EXPANDED) & TVIS_EXPANDED ? " expanded" : "") +
-                              (hShown == hNew ? " shows the new child" : ""));
+                w.tree.Expand(hNode, TVE_EXPAND);
+            w.tree.SelectItem(c.bSelectBelow ? hChild : hTop);
+            if (nHelper)
+                DeleteChildNodes(&w.tree, hNode);
+            else
+                while (HTREEITEM h = w.tree.GetChildItem(hNode))
+                    w.tree.DeleteItem(h);
+            bool bLeft = w.tree.GetChildItem(hNode) != NULL;
+            HTREEITEM hNew = w.Insert(hNode, "new");
+            results[nHelper] = std::string(w.tree.GetItemText(w.tree.GetSelectedItem())) + (bLeft ? " children left" : "") +
+                               (w.tree.GetItemState(hNode, TVIS_EXPANDED) & TVIS_EXPANDED ? " expanded" : "") +
+                               (w.tree.GetNextItem(hNode, TVGN_NEXTVISIBLE) == hNew ? " shows the new child" : "");
         }
         EXPECT_EQ(results[0], results[1]) << c.pszContext;
     }
 }
 
-namespace {
-
-// The WM_SETREDRAW messages a window was sent.
-std::vector<WPARAM> g_redraws;
-WNDPROC g_pfnTreeProc;
-LRESULT CALLBACK RecordRedraw(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
+// The WM_SETREDRAW messages the tree was sent.
+static std::vector<WPARAM> s_redraws;
+static WNDPROC s_pfnTreeProc;
+static LRESULT CALLBACK RecordRedraw(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     if (nMsg == WM_SETREDRAW)
-        g_redraws.push_back(wParam);
-    return CallWindowProcA(g_pfnTreeProc, hWnd, nMsg, wParam, lParam);
+        s_redraws.push_back(wParam);
+    return CallWindowProcW(s_pfnTreeProc, hWnd, nMsg, wParam, lParam);
 }
-
-}  // namespace
 
 TEST(RedrawOff, OnlyTheOutermostGuardTurnsRedrawingBackOnHoweverItsScopeIsLeft)
 {
@@ -174,13 +149,12 @@ TEST(RedrawOff, OnlyTheOutermostGuardTurnsRedrawingBackOnHoweverItsScopeIsLeft)
         { "an exception from inside two guards", 2, true },
     };
     TreeWindow window;
-    HWND hTree = window.Tree()->GetSafeHwnd();
-    g_pfnTreeProc = (WNDPROC)SetWindowLongPtrA(hTree, GWLP_WNDPROC, (LONG_PTR)RecordRedraw);
+    s_pfnTreeProc = (WNDPROC)SetWindowLongPtrW(window.tree, GWLP_WNDPROC, (LONG_PTR)RecordRedraw);
     for (const Case& c : cases) {
-        g_redraws.clear();
+        s_redraws.clear();
         std::function<void(int)> nest = [&](int nLeft) {
-            CRedrawOff noRedraw(window.Tree());
-            EXPECT_EQ(std::vector<WPARAM>{ FALSE }, g_redraws) << c.pszContext;
+            CRedrawOff noRedraw(&window.tree);
+            EXPECT_EQ(std::vector<WPARAM>{ FALSE }, s_redraws) << c.pszContext;
             if (nLeft > 1)
                 nest(nLeft - 1);
             else if (c.bThrow)
@@ -190,7 +164,7 @@ TEST(RedrawOff, OnlyTheOutermostGuardTurnsRedrawingBackOnHoweverItsScopeIsLeft)
             nest(c.nDepth);
         } catch (const std::runtime_error&) {
         }
-        EXPECT_EQ((std::vector<WPARAM>{ FALSE, TRUE }), g_redraws) << c.pszContext;
+        EXPECT_EQ((std::vector<WPARAM>{ FALSE, TRUE }), s_redraws) << c.pszContext;
     }
-    SetWindowLongPtrA(hTree, GWLP_WNDPROC, (LONG_PTR)g_pfnTreeProc);
+    SetWindowLongPtrW(window.tree, GWLP_WNDPROC, (LONG_PTR)s_pfnTreeProc);
 }

@@ -17,32 +17,40 @@ void CFolderTreeDlg::GetRecursiveDir()
     CString strEntry;
     CErrorMessage errorMessage;
 
-    // The listing pattern of this folder.
-    m_strScanDir.TrimRight('\\');
-    m_strScanDir += "\\*.*";
+    // Running out of memory anywhere in the scan (a path, a listing, the
+    // list) is said in a box, empties the list and the scan goes on with
+    // the next entry, like a list that cannot grow: the scan is never cut
+    // short unseen.
+    BOOL bWorking = FALSE;
+    CollectFolders(m_arrScanDirs, [&] {
+        // The listing pattern of this folder.
+        m_strScanDir.TrimRight('\\');
+        m_strScanDir += "\\*.*";
 
-    // A folder that cannot be listed leaves its pattern and the system's text.
-    BOOL bWorking = finder.FindFile(m_strScanDir);
-    if (!bWorking) {
-        DWORD dwError = GetLastError();
-        m_strScanError = m_strScanDir + " " + errorMessage.GetMessageText(dwError);
-    }
+        // A folder that cannot be listed leaves its pattern and the system's text.
+        bWorking = finder.FindFile(m_strScanDir);
+        if (!bWorking) {
+            DWORD dwError = GetLastError();
+            m_strScanError = m_strScanDir + " " + errorMessage.GetMessageText(dwError);
+        }
+    });
 
     // The entry that the last FindNextFile reached is still handled.
     while (bWorking && ReadScanFlag(m_bScanContinue)) {
         bWorking = finder.FindNextFile();
         if (finder.IsDots() || !finder.IsDirectory())
             continue;
-        strEntry = finder.GetFilePath();
-        // Out of memory the list is emptied and the scan goes on.
-        AddFolderPath(m_arrScanDirs, strEntry);
-        // A junction or symbolic link is collected as a folder but not
-        // followed: a link to an ancestor would make the scan endless and
-        // its recursion overflow the stack.
-        if (finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT))
-            continue;
-        m_strScanDir = strEntry;
-        GetRecursiveDir();
+        CollectFolders(m_arrScanDirs, [&] {
+            strEntry = finder.GetFilePath();
+            m_arrScanDirs.Add(strEntry);
+            // A junction or symbolic link is collected as a folder but not
+            // followed: a link to an ancestor would make the scan endless and
+            // its recursion overflow the stack.
+            if (finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT))
+                return;
+            m_strScanDir = strEntry;
+            GetRecursiveDir();
+        });
     }
 
     finder.Close();

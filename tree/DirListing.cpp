@@ -30,8 +30,11 @@ void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>
         }
         if (finder.IsDots() || !finder.IsDirectory())
             continue;
-        CString strPath = finder.GetFilePath();
-        AddFolderPath(arrDirs, strPath);
+        // Out of memory the list is emptied and the listing goes on.
+        CollectFolders(arrDirs, [&] {
+            CString strPath = finder.GetFilePath();
+            arrDirs.Add(strPath);
+        });
     }
 
     finder.Close();

@@ -1,19 +1,20 @@
 // Tree-node helpers.
 #include "TreeNodes.h"
 
+void ReportFolderListFull(CArray<CString, CString&>& arrDirs, CMemoryException* e)
+{
+    char szCause[255];
+    e->GetErrorMessage(szCause, 255);
+    e->Delete();
+    CString strText = "Probable to many Dirs\n";
+    strText += szCause;
+    AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION);
+    arrDirs.RemoveAll();
+}
+
 void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath)
 {
-    try {
-        arrDirs.Add(strPath);
-    } catch (CMemoryException* e) {
-        char szCause[255];
-        e->GetErrorMessage(szCause, 255);
-        CString strText = "Probable to many Dirs\n";
-        strText += szCause;
-        AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION);
-        e->Delete();
-        arrDirs.RemoveAll();
-    }
+    CollectFolders(arrDirs, [&] { arrDirs.Add(strPath); });
 }
 
 HTREEITEM FindChildNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszLabel)

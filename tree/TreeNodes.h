@@ -9,9 +9,25 @@
 #include <string>
 #include <unordered_map>
 
-// Appends strPath to a folder list. When the list cannot grow, says so in
-// a message box ("Probable to many Dirs" and the exception's text) and
-// empties the list; the caller goes on as if the append had worked.
+// Says that memory ran out while a folder list was collected: a message
+// box ("Probable to many Dirs" and the exception's text); deletes the
+// exception and empties the list.
+void ReportFolderListFull(CArray<CString, CString&>& arrDirs, CMemoryException* e);
+
+// Runs collect, which appends to a folder list (and may list further
+// folders). When memory runs out inside it, the list is emptied as
+// ReportFolderListFull says, and the caller goes on with its next entry.
+template <class Collect>
+void CollectFolders(CArray<CString, CString&>& arrDirs, Collect collect)
+{
+    try {
+        collect();
+    } catch (CMemoryException* e) {
+        ReportFolderListFull(arrDirs, e);
+    }
+}
+
+// Appends strPath to a folder list, as CollectFolders.
 void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath);
 
 // The first child of hParent (in sibling order) whose label equals

@@ -178,14 +178,20 @@ TEST(Scan, LinksAreCollectedButNotFollowed)
     });
 }
 
-// Refuses, once, the worker's growth of the folder list from 4 to 8 paths.
-static DWORD s_nTestThread;
+// Refuses, once, the worker's n-th allocation (of one size, or of any).
+static DWORD s_nUiThread, s_nScriptThread;
+static size_t s_nRefuseSize;  // 0: any size
+static LONG s_nRefuseBefore;
 static LONG s_nRefused;
-static BOOL RefuseTheFifthPath(size_t nSize, BOOL, LONG)
+static BOOL RefuseNth(size_t nSize, BOOL, LONG)
 {
-    if (GetCurrentThreadId() == s_nTestThread || nSize != 8 * sizeof(CString))
+    DWORD nThread = GetCurrentThreadId();
+    if (nThread == s_nUiThread || nThread == s_nScriptThread || (s_nRefuseSize && nSize != s_nRefuseSize))
         return TRUE;
-    return InterlockedExchange(&s_nRefused, 1) != 0;
+    if (InterlockedDecrement(&s_nRefuseBefore) != 0)
+        return TRUE;
+    InterlockedIncrement(&s_nRefused);
+    return FALSE;
 }
 
 TEST(Scan, RunningOutOfMemoryEmptiesTheListAndTheScanGoesOn)
@@ -195,25 +201,48 @@ TEST(Scan, RunningOutOfMemoryEmptiesTheListAndTheScanGoesOn)
         folder.MakeDirs(pszName);
     std::vector<CString> full = FoldersOnDisk(folder.Path());
     ASSERT_EQ(8u, full.size());
-    s_nTestThread = GetCurrentThreadId();
-    s_nRefused = 0;
-    RunFolderDialog(folder.Path(), [&](Driver& d) {
-        HTREEITEM hNode = SelectNodeOf(d, folder.Path());
-        ASSERT_NE(nullptr, hNode);
-        AFX_ALLOC_HOOK pfnOld = AfxSetAllocHook(RefuseTheFifthPath);
-        d.Command(IDC_BN_EXPAND);
-        // The worker itself says so, and waits for the answer.
-        HWND hBox = d.WaitForMessageBox();
-        AfxSetAllocHook(pfnOld);
-        ASSERT_NE(nullptr, hBox);
-        CString strText = d.MessageBoxText(hBox);
-        EXPECT_EQ(CString("Probable to many Dirs\n"), strText.Left(22));
-        EXPECT_GT(strText.GetLength(), 22);
-        d.Answer(hBox, IDOK);
-        ASSERT_TRUE(WaitForCommandEnd(d));
-        // What was found before the fifth folder is gone; the rest is there.
-        EXPECT_EQ(std::vector<CString>(full.begin() + 5, full.end()), Subtree(d, hNode));
-        d.Cancel();
-    });
-    EXPECT_EQ(1, s_nRefused);
+    struct Case {
+        const char* pszContext;
+        size_t nSize;   // 0: any
+        LONG nRefused;  // the n-th allocation (of that size) fails
+        size_t nKept;   // the folders left at the end (0: any, but not all)
+    } cases[] = {
+        // The list grows at 0 and 4 entries: the second growth fails at the fifth folder.
+        { "the list cannot grow", 8 * sizeof(CString), 1, 3 },
+        // Wherever else memory runs out (a path, a listing, a copy), the scan goes on.
+        { "the 10th allocation", 0, 10, 0 },
+        { "the 20th allocation", 0, 20, 0 },
+        { "the 30th allocation", 0, 30, 0 },
+    };
+    for (const Case& c : cases) {
+        s_nUiThread = GetCurrentThreadId();
+        s_nRefuseSize = c.nSize;
+        s_nRefuseBefore = c.nRefused;
+        s_nRefused = 0;
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            s_nScriptThread = GetCurrentThreadId();
+            HTREEITEM hNode = SelectNodeOf(d, folder.Path());
+            ASSERT_NE(nullptr, hNode) << c.pszContext;
+            AFX_ALLOC_HOOK pfnOld = AfxSetAllocHook(RefuseNth);
+            d.Command(IDC_BN_EXPAND);
+            // The worker itself says so, and waits for the answer.
+            HWND hBox = d.WaitForMessageBox();
+            AfxSetAllocHook(pfnOld);
+            ASSERT_NE(nullptr, hBox) << c.pszContext;
+            CString strText = d.MessageBoxText(hBox);
+            strText.Remove('\r');
+            EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText) << c.pszContext;
+            d.Answer(hBox, IDOK);
+            ASSERT_TRUE(WaitForCommandEnd(d)) << c.pszContext;
+            // What was found before is gone; the scan went on to the end.
+            std::vector<CString> tree = Subtree(d, hNode);
+            if (c.nKept)
+                EXPECT_EQ(c.nKept, tree.size()) << c.pszContext;
+            EXPECT_LT(tree.size(), full.size()) << c.pszContext;
+            EXPECT_TRUE(std::equal(tree.begin(), tree.end(), full.end() - tree.size())) << c.pszContext;
+            EXPECT_FALSE(tree.empty()) << c.pszContext;
+            d.Cancel();
+        });
+        EXPECT_EQ(1, s_nRefused) << c.pszContext;
+    }
 }

@@ -8,6 +8,18 @@
 #include "TreeNodes.h"
 #include "resource.h"
 
+// Waits for the worker to end. Messages that other threads send to this
+// one are answered meanwhile (input and posted messages wait): a thread
+// that sends to this one while it waits cannot make the two wait on each
+// other.
+static void WaitForWorker(HANDLE hThread)
+{
+    while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        ::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 void CFolderTreeDlg::OnBn_ExpandSelectedNode()
 {
     // A command that is running (its progress dialog, its question or its
@@ -58,7 +70,7 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     }
     // After IDOK the worker has ended and this returns at once; after any
     // other end the results are not read before it has.
-    ::WaitForSingleObject(m_pScanThread->m_hThread, INFINITE);
+    WaitForWorker(m_pScanThread->m_hThread);
     delete m_pScanThread;
     m_pScanThread = NULL;
 

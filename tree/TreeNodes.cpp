@@ -8,7 +8,12 @@ void ReportFolderListFull(CArray<CString, CString&>& arrDirs, CMemoryException* 
     e->Delete();
     CString strText = "Probable to many Dirs\n";
     strText += szCause;
-    AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION);
+    // The worker's box has no owner (never a window of the thread that
+    // waits for the worker): it is put in front of the user instead.
+    UINT nType = MB_OK | MB_ICONEXCLAMATION;
+    if (!AfxGetSafeOwner(NULL))
+        nType |= MB_TOPMOST | MB_SETFOREGROUND;
+    AfxMessageBox(strText, nType);
     arrDirs.RemoveAll();
 }
 

@@ -10,8 +10,9 @@
 #include <unordered_map>
 
 // Says that memory ran out while a folder list was collected: a message
-// box ("Probable to many Dirs" and the exception's text); deletes the
-// exception and empties the list.
+// box ("Probable to many Dirs" and the exception's text), put in front when
+// it has no owner (the scan worker's); deletes the exception and empties
+// the list.
 void ReportFolderListFull(CArray<CString, CString&>& arrDirs, CMemoryException* e);
 
 // Runs collect, which appends to a folder list (and may list further

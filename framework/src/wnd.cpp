@@ -355,9 +355,14 @@ HWND AfxGetSafeOwner(CWnd* pParent)
 {
     HWND hWnd = pParent ? pParent->m_hWnd : NULL;
     if (!hWnd) {
+        // The main window is the main window of its own thread only: a
+        // modal window owned by another thread's window disables its owner
+        // by a message to that thread, which never comes back while that
+        // thread waits for this one.
         CWinApp* pApp = AfxGetApp();
-        if (pApp && pApp->m_pMainWnd && pApp->m_pMainWnd->m_hWnd)
-            hWnd = ::GetLastActivePopup(pApp->m_pMainWnd->m_hWnd);
+        HWND hMain = pApp && pApp->m_pMainWnd ? pApp->m_pMainWnd->m_hWnd : NULL;
+        if (hMain && ::GetWindowThreadProcessId(hMain, NULL) == ::GetCurrentThreadId())
+            hWnd = ::GetLastActivePopup(hMain);
         else
             hWnd = ::GetActiveWindow();
     }

@@ -21,6 +21,20 @@ INT_PTR RunFolderDialog(const char* pszInitialPath, const std::function<void(Dri
     return nResult;
 }
 
+HostMainWindow::HostMainWindow()
+{
+    Attach(CreateWindowA("STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, NULL, NULL,
+                         GetModuleHandleA(NULL), NULL));
+    TestApp().m_pMainWnd = this;
+}
+
+HostMainWindow::~HostMainWindow()
+{
+    if (TestApp().m_pMainWnd == this)
+        TestApp().m_pMainWnd = NULL;
+    DestroyWindow();
+}
+
 HTREEITEM NodeOf(Driver& d, const CString& strPath)
 {
     HTREEITEM hNode = d.Root();

@@ -15,6 +15,14 @@ CWinApp& TestApp();
 INT_PTR RunFolderDialog(const char* pszInitialPath, const std::function<void(Driver&)>& script,
                         CString* pstrSelected = NULL);
 
+// A host's main window on the calling thread (the user-interface thread),
+// made the application's main window while it lives.
+class HostMainWindow : public CWnd {
+public:
+    HostMainWindow();
+    ~HostMainWindow() override;
+};
+
 // The node of a folder path such as D:\a\b, walking the labels from the
 // top node; NULL when a label is missing.
 HTREEITEM NodeOf(Driver& d, const CString& strPath);

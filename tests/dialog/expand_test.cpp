@@ -72,6 +72,55 @@ TEST(Expand, TheProgressDialogIsModalShowsItsTextAndEndsWithTheScan)
     });
 }
 
+TEST(Expand, TheWorkersOutOfMemoryBoxComesInFrontWhileTheCommandWaitsAndTheScanGoesOn)
+{
+    TestFolder folder("oombox");
+    for (const char* pszName : { "x1", "x2", "x3", "x4", "x5", "x6", "x7", "x8" })
+        folder.MakeDirs(pszName);
+    std::vector<CString> full = FoldersOnDisk(folder.Path());
+    // A host with a main window on this thread, as hosts have.
+    HostMainWindow mainWnd;
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hNode = SelectNodeOf(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+        WorkerHold hold(d, 10);
+        d.Command(IDC_BN_EXPAND);
+        ASSERT_TRUE(hold.WaitUntilHeld());
+        HWND hProgress = d.WaitForDialog(PROGRESS_CAPTION);
+        ASSERT_NE(nullptr, hProgress);
+
+        // Escape, then Yes: the command waits for the whole scan, and then
+        // the worker runs out of memory.
+        d.Key(VK_ESCAPE, GetDlgItem(hProgress, IDC_BN_KILL));
+        HWND hQuestion = d.WaitForMessageBox();
+        ASSERT_NE(nullptr, hQuestion);
+        d.Answer(hQuestion, IDYES, false);
+        for (DWORD dwStart = GetTickCount(); IsWindow(hQuestion) && GetTickCount() - dwStart < 5000;)
+            Sleep(20);
+        Sleep(200);
+        hold.Release(true);
+
+        // The worker's box, owned by no window and brought to the front
+        // (Windows also makes it topmost; Wine 8 ignores that flag).
+        HWND hBox = d.WaitForMessageBox();
+        ASSERT_NE(nullptr, hBox);
+        EXPECT_EQ(nullptr, GetWindow(hBox, GW_OWNER));
+        EXPECT_EQ(hBox, GetForegroundWindow());
+        CString strText = d.MessageBoxText(hBox);
+        strText.Remove('\r');
+        EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText);
+        d.Answer(hBox, IDOK);
+
+        // The scan went on to its end after the box.
+        ASSERT_TRUE(WaitForCommandEnd(d));
+        std::vector<CString> tree = Subtree(d, hNode);
+        EXPECT_FALSE(tree.empty());
+        EXPECT_LT(tree.size(), full.size());
+        EXPECT_TRUE(std::equal(tree.begin(), tree.end(), full.end() - tree.size()));
+        d.Cancel();
+    });
+}
+
 // A tree whose scan takes seconds under Wine (about 8,400 folders), made
 // natively once for the tests that stop it, with the complete scan's
 // result as the reference.

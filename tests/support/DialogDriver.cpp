@@ -340,10 +340,11 @@ CString Driver::MessageBoxText(HWND hBox)
     return szText;
 }
 
-void Driver::Answer(HWND hWindow, int nID)
+void Driver::Answer(HWND hWindow, int nID, bool bWait)
 {
     PostMessageA(hWindow, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), (LPARAM)::GetDlgItem(hWindow, nID));
-    Sync();
+    if (bWait)
+        Sync();
 }
 
 INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script)

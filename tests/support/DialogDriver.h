@@ -71,8 +71,9 @@ public:
     bool AnyOtherWindow();
     // The text of a message box.
     CString MessageBoxText(HWND hBox);
-    // Presses a button of a message box or nested dialog.
-    void Answer(HWND hWindow, int nID);
+    // Presses a button of a message box or nested dialog; bWait: waits until
+    // the user-interface thread has handled it.
+    void Answer(HWND hWindow, int nID, bool bWait = true);
 
     // Ends the dialog with the button a user would press.
     void Ok() { Command(IDOK); }

@@ -8,6 +8,8 @@
 #include "TreeNodes.h"
 #include "resource.h"
 
+#include <memory>
+
 // Waits for the worker to end. Messages that other threads send to this
 // one are answered meanwhile (input and posted messages wait): a thread
 // that sends to this one while it waits cannot make the two wait on each
@@ -19,6 +21,34 @@ static void WaitForWorker(HANDLE hThread)
         ::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
+
+// Owns the running worker for the command. However the command ends, an
+// exception included, the worker is stopped (unless the command waited for
+// it already), waited for and deleted, and the dialog's pointer to it
+// cleared: the worker never outlives the command, and the command can
+// run again.
+class CScanThreadGuard {
+public:
+    CScanThreadGuard(CWinThread*& pThread, int& bContinue) : m_pThread(pThread), m_bContinue(bContinue) {}
+    ~CScanThreadGuard()
+    {
+        if (m_pThread) {
+            WriteScanFlag(m_bContinue, 0);
+            WaitForEnd();
+        }
+    }
+    // Waits for the worker to end, then deletes its thread object.
+    void WaitForEnd()
+    {
+        WaitForWorker(m_pThread->m_hThread);
+        delete m_pThread;
+        m_pThread = NULL;
+    }
+
+private:
+    CWinThread*& m_pThread;
+    int& m_bContinue;
+};
 
 void CFolderTreeDlg::OnBn_ExpandSelectedNode()
 {
@@ -53,10 +83,12 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     }
     m_pScanThread->m_bAutoDelete = FALSE;
     m_pScanThread->ResumeThread();
+    CScanThreadGuard scanThread(m_pScanThread, m_bScanContinue);
 
     // This dialog is the owner, and so disabled while the progress
     // dialog is open, whichever window happens to be active.
-    CProgressKillDlg* pProgressDlg = new CProgressKillDlg("Search Recursive all Folders", m_pScanThread, this);
+    std::unique_ptr<CProgressKillDlg> pProgressDlg(
+        new CProgressKillDlg("Search Recursive all Folders", m_pScanThread, this));
     INT_PTR nResult = pProgressDlg->DoModal();
 
     // Kill stops the scan; any other end but the worker's own asks whether to wait for it.
@@ -70,11 +102,9 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     }
     // After IDOK the worker has ended and this returns at once; after any
     // other end the results are not read before it has.
-    WaitForWorker(m_pScanThread->m_hThread);
-    delete m_pScanThread;
-    m_pScanThread = NULL;
+    scanThread.WaitForEnd();
 
-    delete pProgressDlg;
+    pProgressDlg.reset();
 
     // The last folder the scan could not list, if any.
     if (!m_strScanError.IsEmpty())

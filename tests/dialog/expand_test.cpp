@@ -121,6 +121,45 @@ TEST(Expand, TheWorkersOutOfMemoryBoxComesInFrontWhileTheCommandWaitsAndTheScanG
     });
 }
 
+// Refuses the first allocation of an object larger than a bare dialog on
+// the user-interface thread: the progress dialog, made after the worker started.
+static DWORD s_nUiThread;
+static LONG s_nRefused;
+static BOOL RefuseTheProgressDialog(size_t nSize, BOOL bObject, LONG)
+{
+    if (!bObject || nSize <= sizeof(CDialog) || GetCurrentThreadId() != s_nUiThread)
+        return TRUE;
+    return InterlockedExchange(&s_nRefused, 1) != 0;
+}
+
+TEST(Expand, AnExceptionAfterTheWorkerStartedStillStopsAndWaitsForItAndTheCommandRunsAgain)
+{
+    TestFolder folder("exception");
+    folder.MakeDirs("a\\b");
+    s_nUiThread = GetCurrentThreadId();
+    s_nRefused = 0;
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hNode = SelectNodeOf(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+        AFX_ALLOC_HOOK pfnOld = AfxSetAllocHook(RefuseTheProgressDialog);
+        d.Command(IDC_BN_EXPAND);
+        HWND hBox = d.WaitForMessageBox();
+        AfxSetAllocHook(pfnOld);
+        ASSERT_NE(nullptr, hBox);
+        EXPECT_EQ(1, s_nRefused);
+        EXPECT_EQ(CString("Out of memory."), d.MessageBoxText(hBox));
+        d.Answer(hBox, IDOK);
+        EXPECT_FALSE(d.AnyOtherWindow());
+
+        // The command runs again, to its end.
+        d.Command(IDC_BN_EXPAND);
+        EXPECT_NE(nullptr, d.WaitForDialog(PROGRESS_CAPTION));
+        ASSERT_TRUE(WaitForCommandEnd(d));
+        EXPECT_EQ((std::vector<CString>{ "a", "a\\b" }), Subtree(d, hNode));
+        d.Cancel();
+    });
+}
+
 // A tree whose scan takes seconds under Wine (about 8,400 folders), made
 // natively once for the tests that stop it, with the complete scan's
 // result as the reference.

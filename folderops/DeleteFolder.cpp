@@ -8,7 +8,10 @@
 
 void CFolderTreeDlg::OnStatic_DeleteFolder()
 {
-    // Nothing until the tree was clicked; a running deletion is not started again.
+    // Nothing while a scan runs, nor until the tree was clicked; a running
+    // deletion is not started again.
+    if (IsScanRunning())
+        return;
     if (!m_bTreeClicked) {
         SetDlgItemText(IDC_EDIT_ERROR, "Please Select a Folder");
         return;

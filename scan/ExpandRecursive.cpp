@@ -52,9 +52,7 @@ private:
 
 void CFolderTreeDlg::OnBn_ExpandSelectedNode()
 {
-    // A command that is running (its progress dialog, its question or its
-    // wait) is not started again by a click or key that still reaches us.
-    if (m_pScanThread)
+    if (IsScanRunning())
         return;
 
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);

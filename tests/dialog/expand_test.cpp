@@ -121,6 +121,37 @@ TEST(Expand, TheWorkersOutOfMemoryBoxComesInFrontWhileTheCommandWaitsAndTheScanG
     });
 }
 
+TEST(Expand, InsAndDelDoNothingWhileTheScanRuns)
+{
+    TestFolder folder("insdel");
+    folder.MakeDirs("a\\b");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hNode = SelectNodeOf(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+        HWND hTree = d.Item(IDC_FOLDER_TREE);
+        WorkerHold hold(d);
+        d.Command(IDC_BN_EXPAND);
+        ASSERT_TRUE(hold.WaitUntilHeld());
+        ASSERT_NE(nullptr, d.WaitForDialog(PROGRESS_CAPTION));
+
+        // Keys and clicks that still reach the dialog while the progress
+        // dialog is open.
+        d.Key(VK_INSERT, hTree);
+        d.Key(VK_DELETE, hTree);
+        d.Command(IDC_STATIC_MAKEFOLDER, STN_CLICKED);
+        d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+        EXPECT_EQ(nullptr, d.LabelEditor());
+        EXPECT_EQ(nullptr, d.WaitForMessageBox(0));
+        EXPECT_EQ((std::vector<CString>{ "a" }), d.Children(hNode));
+
+        hold.Release();
+        ASSERT_TRUE(WaitForCommandEnd(d));
+        EXPECT_EQ((std::vector<CString>{ "a", "a\\b" }), Subtree(d, hNode));
+        EXPECT_TRUE(IsFolder(folder.Path()));
+        d.Cancel();
+    });
+}
+
 // Refuses the first allocation of an object larger than a bare dialog on
 // the user-interface thread: the progress dialog, made after the worker started.
 static DWORD s_nUiThread;

@@ -31,7 +31,8 @@ void CFolderTreeDlg::GetRecursiveDir()
         bWorking = finder.FindFile(m_strScanDir);
         if (!bWorking) {
             DWORD dwError = GetLastError();
-            m_strScanError = m_strScanDir + " " + errorMessage.GetMessageText(dwError);
+            if (IsSearchFailure(dwError))
+                m_strScanError = m_strScanDir + " " + errorMessage.GetMessageText(dwError);
         }
     });
 

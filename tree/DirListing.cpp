@@ -13,7 +13,8 @@ void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>
     strFolder += "\\*.*";
     if (!finder.FindFile(strFolder)) {
         DWORD dwError = GetLastError();
-        errorMessage.ShowInDlgItem(dwError, NULL, m_hWnd, IDC_EDIT_ERROR);
+        if (IsSearchFailure(dwError))
+            errorMessage.ShowInDlgItem(dwError, NULL, m_hWnd, IDC_EDIT_ERROR);
         return;
     }
 

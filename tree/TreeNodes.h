@@ -9,6 +9,14 @@
 #include <string>
 #include <unordered_map>
 
+// Whether a search that could not start (FindFile false, dwError from
+// GetLastError) failed: a search that matches no entry did not (an empty
+// drive root has not even the entries "." and ".."), it lists nothing.
+inline BOOL IsSearchFailure(DWORD dwError)
+{
+    return dwError != ERROR_FILE_NOT_FOUND;
+}
+
 // Says that memory ran out while a folder list was collected: a message
 // box ("Probable to many Dirs" and the exception's text), put in front when
 // it has no owner (the scan worker's); deletes the exception and empties

@@ -98,6 +98,18 @@ TEST(Scan, TheDriveTopNodeGetsTheDrivesFoldersUnderTheirOwnNames)
     });
 }
 
+TEST(Scan, AnEmptyDriveRootScansAsEmptyWithoutAnError)
+{
+    RunFolderDialog("A:\\", [&](Driver& d) {
+        ASSERT_EQ(CString("A:\\"), d.Label(d.Root()));
+        d.SelectNode(d.Root());
+        ExpandRecursive(d);
+        EXPECT_TRUE(d.Children(d.Root()).empty());
+        EXPECT_EQ(CString(""), d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+}
+
 TEST(Scan, FoldersThatDifferOnlyInLetterCaseAreSeparateNodes)
 {
     TestFolder folder("case");

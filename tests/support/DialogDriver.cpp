@@ -347,12 +347,20 @@ void Driver::Answer(HWND hWindow, int nID, bool bWait)
         Sync();
 }
 
+bool Driver::WaitForEnd(DWORD nTimeoutMs)
+{
+    for (DWORD dwStart = GetTickCount(); !m_bEnded; Sleep(10))
+        if (GetTickCount() - dwStart > nTimeoutMs)
+            return false;
+    return true;
+}
+
 INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script)
 {
     Driver driver;
     driver.m_nUiThread = GetCurrentThreadId();
     driver.m_hSync = CreateSyncWindow();
-    std::atomic<bool> bEnded{false};
+    std::atomic<bool>& bEnded = driver.m_bEnded;
     std::atomic<bool> bScriptDone{false};
 
     std::thread worker([&] {
@@ -391,16 +399,25 @@ INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script)
     });
     INT_PTR nResult = dlg.DoModal();
     bEnded = true;
-    // Calls still posted by the script are answered until it ends.
+    // Calls still posted by the script are answered until it ends; a
+    // WM_QUIT is handed on.
+    bool bQuit = false;
+    int nQuitCode = 0;
     while (!bScriptDone) {
         MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                bQuit = true;
+                nQuitCode = (int)msg.wParam;
+            }
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
     }
     worker.join();
     DestroyWindow(driver.m_hSync);
+    if (bQuit)
+        PostQuitMessage(nQuitCode);
     return nResult;
 }

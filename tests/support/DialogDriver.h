@@ -8,6 +8,7 @@
 #include <afxcmn.h>
 #include <afxwin.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -75,6 +76,9 @@ public:
     // the user-interface thread has handled it.
     void Answer(HWND hWindow, int nID, bool bWait = true);
 
+    // Waits until DoModal has returned; false after nTimeoutMs.
+    bool WaitForEnd(DWORD nTimeoutMs = 10000);
+
     // Ends the dialog with the button a user would press.
     void Ok() { Command(IDOK); }
     void Cancel() { Command(IDCANCEL); }
@@ -84,9 +88,11 @@ private:
     HWND m_hDialog = NULL;
     HWND m_hSync = NULL;
     DWORD m_nUiThread = 0;
+    std::atomic<bool> m_bEnded{false};
 };
 
 // Runs dlg.DoModal() while script drives it; returns DoModal's result. A
 // script that ends (or fails) with the dialog still open has it closed, and
-// the test fails.
+// the test fails. A WM_QUIT that ends the dialog is left in the thread's
+// queue, as every modal loop leaves it for the loops outside.
 INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script);

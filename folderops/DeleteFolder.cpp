@@ -40,9 +40,10 @@ void CFolderTreeDlg::OnStatic_DeleteFolder()
         return;
     }
 
-    // One question; No (the default button) ends the command.
+    // One question; No (the default button) ends the command, as does the
+    // dialog ended from outside meanwhile.
     if (AfxMessageBox("Do you really want to Remove the folder with its contents?",
-                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES || IsEndingFromOutside())
         return;
 
     // The busy icon shows while the deletion runs; the node goes only with its folder.
@@ -50,9 +51,9 @@ void CFolderTreeDlg::OnStatic_DeleteFolder()
     m_bDeleteBusy = 1;
     int bDeleted = DelAllFilesDirs(strPath);
     // Fetched again: the request dialogs' loops may have freed the
-    // temporary object of the first fetch.
+    // temporary object of the first fetch (or the window is gone).
     pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
-    if (bDeleted)
+    if (bDeleted && pTree)
         pTree->DeleteItem(hSelected);
     m_bDeleteBusy = 0;
     m_iconDeleteFolder.SetIcon(LoadVarnetIcon(IDI_DELETE_FOLDER));
@@ -151,6 +152,11 @@ int CFolderTreeDlg::DelAllFilesDirs(CString& strFolder)
             if (!m_bYesToAll) {
                 CFileDeleteRequestDlg dlgRequest(NULL, strPath, "File is Read-Only !");
                 INT_PTR nResult = dlgRequest.DoModal();
+                // The dialog ended from outside meanwhile: the deletion stops, as on Abort.
+                if (IsEndingFromOutside()) {
+                    finder.Close();
+                    return fail("No or partial deletion");
+                }
                 if (nResult == -1) {
                     AfxMessageBox("Fatal Error dialog box could not be created!", 0);
                 } else if (nResult == IDOK) {

@@ -8,19 +8,8 @@
 #include "TreeNodes.h"
 #include "resource.h"
 
+#include <functional>
 #include <memory>
-
-// Waits for the worker to end. Messages that other threads send to this
-// one are answered meanwhile (input and posted messages wait): a thread
-// that sends to this one while it waits cannot make the two wait on each
-// other.
-static void WaitForWorker(HANDLE hThread)
-{
-    while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
-        MSG msg;
-        ::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-}
 
 // Owns the running worker for the command. However the command ends, an
 // exception included, the worker is stopped (unless the command waited for
@@ -29,7 +18,10 @@ static void WaitForWorker(HANDLE hThread)
 // run again.
 class CScanThreadGuard {
 public:
-    CScanThreadGuard(CWinThread*& pThread, int& bContinue) : m_pThread(pThread), m_bContinue(bContinue) {}
+    CScanThreadGuard(CWinThread*& pThread, int& bContinue, std::function<BOOL()> ending)
+        : m_pThread(pThread), m_bContinue(bContinue), m_ending(std::move(ending))
+    {
+    }
     ~CScanThreadGuard()
     {
         if (m_pThread) {
@@ -38,9 +30,25 @@ public:
         }
     }
     // Waits for the worker to end, then deletes its thread object.
+    // Messages that other threads send to this one are answered meanwhile
+    // (input and posted messages wait), so that a thread that sends to this
+    // one cannot make the two wait on each other; and the scan is stopped
+    // when the dialog is ended from outside meanwhile.
     void WaitForEnd()
     {
-        WaitForWorker(m_pThread->m_hThread);
+        HANDLE hThread = m_pThread->m_hThread;
+        for (;;) {
+            DWORD dwWait = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, 100, QS_SENDMESSAGE);
+            if (dwWait == WAIT_OBJECT_0 + 1) {
+                MSG msg;
+                ::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            } else if (dwWait == WAIT_TIMEOUT) {
+                if (m_ending())
+                    WriteScanFlag(m_bContinue, 0);
+            } else {
+                break;
+            }
+        }
         delete m_pThread;
         m_pThread = NULL;
     }
@@ -48,6 +56,7 @@ public:
 private:
     CWinThread*& m_pThread;
     int& m_bContinue;
+    std::function<BOOL()> m_ending;
 };
 
 void CFolderTreeDlg::OnBn_ExpandSelectedNode()
@@ -81,7 +90,7 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     }
     m_pScanThread->m_bAutoDelete = FALSE;
     m_pScanThread->ResumeThread();
-    CScanThreadGuard scanThread(m_pScanThread, m_bScanContinue);
+    CScanThreadGuard scanThread(m_pScanThread, m_bScanContinue, [this] { return IsEndingFromOutside(); });
 
     // This dialog is the owner, and so disabled while the progress
     // dialog is open, whichever window happens to be active.
@@ -89,13 +98,14 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
         new CProgressKillDlg("Search Recursive all Folders", m_pScanThread, this));
     INT_PTR nResult = pProgressDlg->DoModal();
 
-    // Kill stops the scan; any other end but the worker's own asks whether to wait for it.
-    if (pProgressDlg->m_bKilled) {
+    // Kill stops the scan; any other end but the worker's own asks whether
+    // to wait for it. The dialog ended from outside stops it without asking.
+    if (pProgressDlg->m_bKilled || IsEndingFromOutside()) {
         WriteScanFlag(m_bScanContinue, 0);
     } else if (nResult != IDOK) {
         CString strText = "\nYES = Waiting until the search finished?\n";
         strText += "\nNo = Abort search process\n";
-        if (AfxMessageBox(strText, MB_YESNO | MB_ICONQUESTION) == IDNO)
+        if (AfxMessageBox(strText, MB_YESNO | MB_ICONQUESTION) == IDNO || IsEndingFromOutside())
             WriteScanFlag(m_bScanContinue, 0);
     }
     // After IDOK the worker has ended and this returns at once; after any
@@ -103,6 +113,8 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     scanThread.WaitForEnd();
 
     pProgressDlg.reset();
+    if (IsEndingFromOutside())
+        return;
 
     // The last folder the scan could not list, if any.
     if (!m_strScanError.IsEmpty())

@@ -92,7 +92,8 @@ std::vector<CString> FoldersOnDisk(const CString& strFolder)
 namespace {
 struct Hold {
     DWORD nUiThread, nScriptThread;
-    LONG nSkip;
+    LONG nSkip;   // -1 at the allocation held, below after it
+    LONG nAfter;  // the worker's allocations after the one held
     HANDLE hHeld, hReleased;
     bool bRefuse;
     AFX_ALLOC_HOOK pfnOld;
@@ -101,7 +102,12 @@ struct Hold {
 BOOL HoldWorker(size_t, BOOL, LONG)
 {
     DWORD nThread = GetCurrentThreadId();
-    if (nThread == s_hold.nUiThread || nThread == s_hold.nScriptThread || InterlockedDecrement(&s_hold.nSkip) != -1)
+    if (nThread == s_hold.nUiThread || nThread == s_hold.nScriptThread)
+        return TRUE;
+    LONG nSkip = InterlockedDecrement(&s_hold.nSkip);
+    if (nSkip < -1)
+        InterlockedIncrement(&s_hold.nAfter);
+    if (nSkip != -1)
         return TRUE;
     SetEvent(s_hold.hHeld);
     WaitForSingleObject(s_hold.hReleased, INFINITE);
@@ -114,6 +120,7 @@ WorkerHold::WorkerHold(Driver& d, int nSkip)
     s_hold.nUiThread = GetWindowThreadProcessId(d.Dialog(), NULL);
     s_hold.nScriptThread = GetCurrentThreadId();
     s_hold.nSkip = nSkip;
+    s_hold.nAfter = 0;
     s_hold.hHeld = CreateEventA(NULL, TRUE, FALSE, NULL);
     s_hold.hReleased = CreateEventA(NULL, TRUE, FALSE, NULL);
     s_hold.bRefuse = false;
@@ -131,6 +138,11 @@ WorkerHold::~WorkerHold()
 bool WorkerHold::WaitUntilHeld(DWORD nTimeoutMs)
 {
     return WaitForSingleObject(s_hold.hHeld, nTimeoutMs) == WAIT_OBJECT_0;
+}
+
+int WorkerHold::AllocationsAfterRelease() const
+{
+    return (int)s_hold.nAfter;
 }
 
 void WorkerHold::Release(bool bRefuse)

@@ -40,6 +40,9 @@ public:
     bool WaitUntilHeld(DWORD nTimeoutMs = 5000);
     // Lets the worker go on; bRefuse makes the allocation it is held at fail.
     void Release(bool bRefuse = false);
+    // How many allocations the worker made after the one it was held at:
+    // a few when it stopped at once, some for every folder when it went on.
+    int AllocationsAfterRelease() const;
 };
 
 // Runs a bash command line natively (outside Wine) and waits for it; its

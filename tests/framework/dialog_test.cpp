@@ -3,6 +3,7 @@
 #include <DialogDriver.h>
 #include <afxcmn.h>
 #include <afxwin.h>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -228,6 +229,19 @@ TEST(Dialog, TheModalLoopEndsWhenTheApplicationQuitsOrItsOwnerIsDestroyed)
         EXPECT_EQ(c.bQuit, TakeQuit()) << c.pszContext;
         owner.DestroyWindow();
     }
+}
+
+TEST(Driver, AnActionThatFindsNoTargetWindowFailsTheTest)
+{
+    CTestDlg dlg;
+    INT_PTR nResult = RunDialog(dlg, [&](Driver& d) {
+        EXPECT_NONFATAL_FAILURE(d.Key(VK_F5, d.Item(999)), "no window to press a key in");
+        EXPECT_NONFATAL_FAILURE(d.Answer(d.WaitForMessageBox(0), IDOK), "no window to answer");
+        EXPECT_NONFATAL_FAILURE(d.SelectNode(NULL), "no window to select a node in");
+        d.Ok();
+    });
+    EXPECT_EQ(IDOK, nResult);
+    EXPECT_TRUE(dlg.pretranslated.empty());
 }
 
 // A class that the host registers, as a module's static would.

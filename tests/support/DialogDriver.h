@@ -33,9 +33,11 @@ public:
 
     // Input. Each waits until the dialog has handled it (or has opened a
     // nested modal loop while handling it).
-    void Command(int nID, int nCode = BN_CLICKED, HWND hDlg = NULL);  // what a control sends
-    void Key(UINT nVirtualKey, HWND hTarget = NULL);  // key down and up, to the focused window by default
-    HWND Focus();                                     // the focused window of the dialog's thread
+    // An action whose target window (or node) does not exist fails the test.
+    void Command(int nID, int nCode = BN_CLICKED);  // what a control of the dialog sends
+    void Key(UINT nVirtualKey);                     // key down and up, to the focused window
+    void Key(UINT nVirtualKey, HWND hTarget);       // the same, to hTarget
+    HWND Focus();                                   // the focused window of the dialog's thread
 
     // Drive list
     std::vector<CString> DriveEntries();

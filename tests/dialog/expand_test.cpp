@@ -214,70 +214,79 @@ protected:
 TestFolder* ExpandStop::s_pFolder;
 std::vector<CString>* ExpandStop::s_pFull;
 
-TEST_F(ExpandStop, EveryWayOfEndingTheProgressDialogKeepsAWholeOrPartialScan)
+// Each way of ending the progress dialog is a test of its own: a full scan
+// of the tree takes seconds.
+enum class StopBy { Kill, Escape, CloseBox, EnterInEdit };
+struct StopCase {
+    const char* pszName;
+    StopBy by;
+    int nAnswer;    // to the question: IDYES, IDNO, or 0 when none is asked
+    bool bComplete; // the whole tree, or a part found up to the stop
+};
+const StopCase s_stopCases[] = {
+    // Kill stops at once, without a question.
+    { "Kill", StopBy::Kill, 0, false },
+    { "EscapeThenNoStops", StopBy::Escape, IDNO, false },
+    { "EscapeThenYesWaitsForTheWholeScan", StopBy::Escape, IDYES, true },
+    { "CloseBoxThenNoStops", StopBy::CloseBox, IDNO, false },
+    { "CloseBoxThenYesWaitsForTheWholeScan", StopBy::CloseBox, IDYES, true },
+    // Enter in the edit box does not end the dialog while the scan runs.
+    { "EnterInTheEditBoxIsIgnored", StopBy::EnterInEdit, 0, true },
+};
+
+class ExpandStopBy : public ExpandStop, public ::testing::WithParamInterface<StopCase> {};
+
+TEST_P(ExpandStopBy, KeepsAWholeOrPartialScan)
 {
     ASSERT_EQ(8420u, s_pFull->size());
-    enum Close { Kill, Escape, CloseBox, EnterInEdit };
-    struct Case {
-        const char* pszContext;
-        Close close;
-        int nAnswer;    // to the question: IDYES, IDNO, or 0 when none is asked
-        bool bComplete; // the whole tree, or a part found up to the stop
-    } cases[] = {
-        { "Kill stops at once, without a question", Kill, 0, false },
-        { "Escape, then No, stops", Escape, IDNO, false },
-        { "Escape, then Yes, waits for the whole scan", Escape, IDYES, true },
-        { "the close box, then No, stops", CloseBox, IDNO, false },
-        { "the close box, then Yes, waits for the whole scan", CloseBox, IDYES, true },
-        { "Enter in the edit box does not end the dialog while the scan runs", EnterInEdit, 0, true },
-    };
-    for (const Case& c : cases) {
-        RunFolderDialog(s_pFolder->Path(), [&](Driver& d) {
-            HTREEITEM hNode = SelectNodeOf(d, s_pFolder->Path());
-            ASSERT_NE(nullptr, hNode) << c.pszContext;
-            d.Command(IDC_BN_EXPAND);
-            HWND hProgress = d.WaitForDialog(PROGRESS_CAPTION);
-            ASSERT_NE(nullptr, hProgress) << c.pszContext;
-            Sleep(200);
+    const StopCase& c = GetParam();
+    RunFolderDialog(s_pFolder->Path(), [&](Driver& d) {
+        HTREEITEM hNode = SelectNodeOf(d, s_pFolder->Path());
+        ASSERT_NE(nullptr, hNode);
+        d.Command(IDC_BN_EXPAND);
+        HWND hProgress = d.WaitForDialog(PROGRESS_CAPTION);
+        ASSERT_NE(nullptr, hProgress);
+        Sleep(200);
 
-            switch (c.close) {
-            case Kill:
-                d.Answer(hProgress, IDC_BN_KILL);
-                break;
-            case Escape:
-                d.Key(VK_ESCAPE, GetDlgItem(hProgress, IDC_BN_KILL));
-                break;
-            case CloseBox:
-                PostMessageA(hProgress, WM_SYSCOMMAND, SC_CLOSE, 0);
-                break;
-            case EnterInEdit:
-                d.OnUi([&] { SetFocus(GetDlgItem(hProgress, IDC_EDIT_SCAN_TEXT)); });
-                d.Key(VK_RETURN);
-                EXPECT_EQ(hProgress, d.WaitForDialog(PROGRESS_CAPTION, 0)) << c.pszContext;
-                break;
-            }
-            if (c.nAnswer) {
-                HWND hBox = d.WaitForMessageBox();
-                ASSERT_NE(nullptr, hBox) << c.pszContext;
-                EXPECT_EQ(CString("\nYES = Waiting until the search finished?\n\nNo = Abort search process\n"),
-                          d.MessageBoxText(hBox))
-                    << c.pszContext;
-                d.Answer(hBox, c.nAnswer);
-            }
-            ASSERT_TRUE(WaitForCommandEnd(d)) << c.pszContext;
-            EXPECT_FALSE(d.AnyOtherWindow()) << c.pszContext;
+        switch (c.by) {
+        case StopBy::Kill:
+            d.Answer(hProgress, IDC_BN_KILL);
+            break;
+        case StopBy::Escape:
+            d.Key(VK_ESCAPE, GetDlgItem(hProgress, IDC_BN_KILL));
+            break;
+        case StopBy::CloseBox:
+            PostMessageA(hProgress, WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        case StopBy::EnterInEdit:
+            d.OnUi([&] { SetFocus(GetDlgItem(hProgress, IDC_EDIT_SCAN_TEXT)); });
+            d.Key(VK_RETURN);
+            EXPECT_EQ(hProgress, d.WaitForDialog(PROGRESS_CAPTION, 0));
+            break;
+        }
+        if (c.nAnswer) {
+            HWND hBox = d.WaitForMessageBox();
+            ASSERT_NE(nullptr, hBox);
+            EXPECT_EQ(CString("\nYES = Waiting until the search finished?\n\nNo = Abort search process\n"),
+                      d.MessageBoxText(hBox));
+            d.Answer(hBox, c.nAnswer);
+        }
+        ASSERT_TRUE(WaitForCommandEnd(d));
+        EXPECT_FALSE(d.AnyOtherWindow());
 
-            // What the scan found up to its end or its stop, in its order.
-            std::vector<CString> tree = Subtree(d, hNode);
-            if (c.bComplete) {
-                EXPECT_EQ(*s_pFull, tree) << c.pszContext;
-            } else {
-                EXPECT_GT(tree.size(), 0u) << c.pszContext;
-                EXPECT_LT(tree.size(), s_pFull->size()) << c.pszContext;
-                EXPECT_TRUE(std::equal(tree.begin(), tree.end(), s_pFull->begin())) << c.pszContext;
-            }
-            EXPECT_TRUE(IsFullyExpanded(d, hNode)) << c.pszContext;
-            d.Cancel();
-        });
-    }
+        // What the scan found up to its end or its stop, in its order.
+        std::vector<CString> tree = Subtree(d, hNode);
+        if (c.bComplete) {
+            EXPECT_EQ(*s_pFull, tree);
+        } else {
+            EXPECT_GT(tree.size(), 0u);
+            EXPECT_LT(tree.size(), s_pFull->size());
+            EXPECT_TRUE(std::equal(tree.begin(), tree.end(), s_pFull->begin()));
+        }
+        EXPECT_TRUE(IsFullyExpanded(d, hNode));
+        d.Cancel();
+    });
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryWayOfEndingTheProgressDialog, ExpandStopBy, ::testing::ValuesIn(s_stopCases),
+                         [](const ::testing::TestParamInfo<StopCase>& info) { return std::string(info.param.pszName); });

@@ -41,12 +41,13 @@ public:
     {
         m_strScanDir = strPath;
         m_arrScanDirs.RemoveAll();
+        m_arrScanNameStarts.RemoveAll();
         m_bScanContinue = 1;  // no other thread runs
         GetRecursiveDir();
         return (int)m_arrScanDirs.GetSize();
     }
     void Delete(HTREEITEM hNode) { DeleteRecursive(hNode); }
-    void Rebuild(HTREEITEM hNode, const CString& strPath) { CreaRecursiveSubNodes(hNode, strPath, m_arrScanDirs); }
+    void Rebuild(HTREEITEM hNode, const CString& strPath) { CreaRecursiveSubNodes(hNode, strPath, m_arrScanDirs, m_arrScanNameStarts); }
     void Expand(HTREEITEM hNode) { RecursiveExpandCollapse(hNode, 1); }
     CString ScanError() const { return m_strScanError; }
 };

@@ -6,7 +6,8 @@
 #   <prefix>/lib                 libVarnet.dll.a, libVarnetFx.dll.a
 #   <prefix>/include/VarnetFx    afxwin.h, afxcmn.h, afxtempl.h, afx/*.h
 #   <prefix>/include/Varnet      FolderTreeDlg.h, ErrorMessage.h, resource.h
-#   <prefix>/lib/cmake/Varnet    the package
+#   <prefix>/lib/cmake/Varnet    the package, and the toolchain file for
+#                                mingw-w64 that the DLLs were built with
 
 include(CMakePackageConfigHelpers)
 
@@ -76,4 +77,5 @@ write_basic_package_version_file(
 install(FILES
     ${CMAKE_BINARY_DIR}/package/VarnetConfig.cmake
     ${CMAKE_BINARY_DIR}/package/VarnetConfigVersion.cmake
+    ${CMAKE_SOURCE_DIR}/cmake/toolchain-mingw32.cmake
   DESTINATION ${VARNET_INSTALL_CMAKEDIR})

@@ -7,6 +7,8 @@
 #include <afxtempl.h>
 #include <afxwin.h>
 
+struct CHeldFolder;
+
 class AFX_EXT_CLASS CFolderTreeDlg : public CDialog {
 public:
     // pszInitialPath: the folder opened at start (null or empty: drive C).
@@ -45,12 +47,14 @@ protected:
     void GetOneLevelDir(CString strFolder, CArray<CString, CString&>& arrDirs);
     void DeleteRecursive(HTREEITEM hItem);
     void OpenInPath(CString& strName, HTREEITEM& hNode);
+    void RelistNode(HTREEITEM hNode, const CString& strPath);
     void RecursiveExpandCollapse(HTREEITEM hItem, int bExpand);
 
     // Expand recursive
     void OnBn_ExpandSelectedNode();
     void GetRecursiveDir();
-    void CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs);
+    void CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs,
+                               CArray<int, int>& arrNameStarts);
 
     // Folder operations
     void OnStatic_MakeFolder();
@@ -89,6 +93,10 @@ protected:
     int m_bScanContinue;
     HTREEITEM m_hScanStartNode;
     CArray<CString, CString&> m_arrScanDirs;
+    // Beside each path of m_arrScanDirs, where its last name starts: a
+    // name may hold a backslash (a converted one) or end in a byte that
+    // looks like one (a double-byte character).
+    CArray<int, int> m_arrScanNameStarts;
     CString m_strScanDir;
     HTREEITEM m_hTopNode;
     CString m_strInitialPath;
@@ -96,6 +104,9 @@ protected:
     int m_bDeleteAllReadOnly;
     int m_bYesToAll;
     int m_bDeleteBusy;
+    // The innermost folder that the running deletion holds open while it
+    // empties it; each links to the one it lies in.
+    CHeldFolder* m_pHeldFolder;
     CString m_strScanError;
     HTREEITEM m_hNewFolderItem;
     CString m_strNewFolderParent;

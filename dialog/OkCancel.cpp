@@ -1,4 +1,5 @@
 // OK and Cancel: what the host reads back in m_strSelectedPath.
+#include "FolderNames.h"
 #include "FolderTreeDlg.h"
 #include "resource.h"
 
@@ -6,10 +7,18 @@ void CFolderTreeDlg::OnOK()
 {
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
     HTREEITEM hSelected = pTree->GetSelectedItem();
-    if (!m_bTreeClicked || !hSelected)
+    if (!m_bTreeClicked || !hSelected) {
         m_strSelectedPath = m_strInitialPath;
-    else
+    } else {
+        // A path that may name another folder than the one shown is not
+        // returned: the error box says why and the dialog stays open.
+        CString strRefusal = CheckNodeNames(pTree, hSelected, "Not Chosen");
+        if (!strRefusal.IsEmpty()) {
+            SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
+            return;
+        }
         m_strSelectedPath = GetNodePath(hSelected);
+    }
     CDialog::OnOK();
 }
 

@@ -25,9 +25,22 @@ void CFolderTreeDlg::OnStatic_MakeFolder()
     // Without a selected node the folder would go below a path the user
     // does not see (an earlier parent, or none): refused.
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
-    HTREEITEM hSelected = pTree->GetSelectedItem();
-    if (!hSelected) {
+    if (!pTree->GetSelectedItem()) {
         SetDlgItemText(IDC_EDIT_ERROR, "Please Select a Folder");
+        return;
+    }
+
+    // A label being edited (Ins typed into its editor) ends first, as the
+    // rename it is, so that its end is never taken for the new folder's.
+    if (pTree->GetEditControl())
+        pTree->EndEditLabelNow(FALSE);
+
+    // The folder goes into the selected node's folder, which its labels
+    // must name exactly.
+    HTREEITEM hSelected = pTree->GetSelectedItem();
+    CString strRefusal = hSelected ? CheckNodeNames(pTree, hSelected, "Not Changed") : "Please Select a Folder";
+    if (!strRefusal.IsEmpty()) {
+        SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
         return;
     }
 
@@ -54,18 +67,19 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
     CString strText = pDispInfo->item.pszText ? pDispInfo->item.pszText : "";
 
-    if (m_bNewFolderPending) {
-        // New folder: 1.-3.
+    // The new folder's edit ends. Another node's edit that ends while the
+    // name is pending is a rename of that node.
+    if (m_bNewFolderPending && pDispInfo->item.hItem == m_hNewFolderItem) {
         m_iconMakeFolder.SetIcon(LoadVarnetIcon(IDI_MAKE_FOLDER));
         m_bNewFolderPending = 0;
         if (strText.IsEmpty())
             strText = s_szDefaultName;
 
         // A typed name is one name inside the parent, never a path; and the
-        // parent must be the folder the user sees.
+        // parent's labels must still name it exactly.
         CString strRefusal = CheckFolderName(strText);
         if (strRefusal.IsEmpty())
-            strRefusal = CheckExactPath(m_strNewFolderParent);
+            strRefusal = CheckNodeNames(pTree, pTree->GetParentItem(m_hNewFolderItem), "Not Changed");
         if (!strRefusal.IsEmpty()) {
             SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
             pTree->DeleteItem(m_hNewFolderItem);
@@ -83,7 +97,7 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
         return;
     }
 
-    // Rename: 1. The node whose label was edited (normally the selected
+    // Rename: the node whose label was edited (normally the selected
     // one): renaming the selected node's folder after another node's edit
     // would rename a folder the user did not touch.
     HTREEITEM hItem = pDispInfo->item.hItem ? pDispInfo->item.hItem : pTree->GetSelectedItem();
@@ -104,7 +118,7 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
     if (strRefusal.IsEmpty())
         strRefusal = CheckFolderName(strText);
     if (strRefusal.IsEmpty())
-        strRefusal = CheckExactPath(strOldPath);
+        strRefusal = CheckNodeNames(pTree, hItem, "Not Changed");
     if (!strRefusal.IsEmpty()) {
         SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
         return;

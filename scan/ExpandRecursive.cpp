@@ -2,6 +2,7 @@
 // on a worker thread under the progress-and-kill dialog, then rebuilds the
 // node's subtree from the collected paths and expands it.
 #include "ErrorMessage.h"
+#include "FolderNames.h"
 #include "FolderTreeDlg.h"
 #include "ProgressKillDlg.h"
 #include "ScanFlag.h"
@@ -71,12 +72,20 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
         return;
     }
 
+    // A label that may name another folder would have the scan list that
+    // folder instead.
+    CString strRefusal = CheckNodeNames(pTree, hSelected, "Not Expanded");
+    if (!strRefusal.IsEmpty()) {
+        SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
+        return;
+    }
     CString strPath = GetNodePath(hSelected);
 
     // The worker's inputs, set before it starts.
     m_hScanStartNode = hSelected;
     m_strScanDir = strPath;
     m_arrScanDirs.RemoveAll();
+    m_arrScanNameStarts.RemoveAll();
     WriteScanFlag(m_bScanContinue, 1);
 
     // Started suspended to clear m_bAutoDelete before it runs: the
@@ -128,7 +137,7 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     // with the progress dialog's idle time.
     pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
     pTree->SetRedraw(FALSE);
-    CreaRecursiveSubNodes(hSelected, strPath, m_arrScanDirs);
+    CreaRecursiveSubNodes(hSelected, strPath, m_arrScanDirs, m_arrScanNameStarts);
     RecursiveExpandCollapse(hSelected, 1);
     pTree->SetRedraw(TRUE);
     pTree->Invalidate();
@@ -136,7 +145,8 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     SetDlgItemText(IDC_EDIT_PATH, strPath);
 }
 
-void CFolderTreeDlg::CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs)
+void CFolderTreeDlg::CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs,
+                                           CArray<int, int>& arrNameStarts)
 {
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
 
@@ -147,11 +157,14 @@ void CFolderTreeDlg::CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootP
     CString strRoot(pszRootPath);
     strRoot.TrimRight('\\');
 
-    // Labels are looked up in constant time, with the result of a
-    // linear search of the siblings (the first child of a label wins).
+    // Each collected folder becomes one node below the nodes of its
+    // ancestors; its own name, from where the worker says it starts, is
+    // one label. Ancestors are looked up in constant time, with the result
+    // of a linear search of the siblings (the first child of a label wins),
+    // and made when missing (after the list was emptied).
     CChildIndex index(pTree);
-    for (int i = 0; i < arrDirs.GetSize(); i++) {
+    for (int i = 0; i < arrDirs.GetSize() && i < arrNameStarts.GetSize(); i++) {
         CString strRest = arrDirs[i].Mid(strRoot.GetLength());
-        index.FindOrInsertPath(hRoot, strRest);
+        index.InsertPath(hRoot, strRest, arrNameStarts[i] - strRoot.GetLength());
     }
 }

@@ -1,6 +1,7 @@
 // The recursive scan worker: collects the full path of every folder below
 // m_strScanDir into m_arrScanDirs, on its own thread.
 #include "ErrorMessage.h"
+#include "FolderNames.h"
 #include "FolderTreeDlg.h"
 #include "ScanFlag.h"
 #include "TreeNodes.h"
@@ -13,46 +14,47 @@ UINT CFolderTreeDlg::GetRecursiveDir(void* pParam)
 
 void CFolderTreeDlg::GetRecursiveDir()
 {
-    CFileFind finder;
     CString strEntry;
     CErrorMessage errorMessage;
+    std::vector<CListedName> names;
 
     // Running out of memory anywhere in the scan (a path, a listing, the
-    // list) is said in a box, empties the list and the scan goes on with
+    // lists) is said in a box, empties the lists and the scan goes on with
     // the next entry, like a list that cannot grow: the scan is never cut
     // short unseen.
-    BOOL bWorking = FALSE;
-    CollectFolders(m_arrScanDirs, [&] {
-        // The listing pattern of this folder.
+    CString strFolder;
+    CollectFolders(m_arrScanDirs, &m_arrScanNameStarts, [&] {
+        // The folder, and its listing pattern.
         m_strScanDir.TrimRight('\\');
+        strFolder = m_strScanDir;
         m_strScanDir += "\\*.*";
 
-        // A folder that cannot be listed leaves its pattern and the system's text.
-        bWorking = finder.FindFile(m_strScanDir);
-        if (!bWorking) {
+        // Listed with the wide functions, which tell whether each name is
+        // exact. A folder that cannot be listed leaves its pattern and the
+        // system's text.
+        if (!ListFolderWide(strFolder, names)) {
             DWORD dwError = GetLastError();
-            if (IsSearchFailure(dwError))
-                m_strScanError = m_strScanDir + " " + errorMessage.GetMessageText(dwError);
+            m_strScanError = m_strScanDir + " " + errorMessage.GetMessageText(dwError);
         }
     });
 
-    // The entry that the last FindNextFile reached is still handled.
-    while (bWorking && ReadScanFlag(m_bScanContinue)) {
-        bWorking = finder.FindNextFile();
-        if (finder.IsDots() || !finder.IsDirectory())
+    // In the listing's order; the stop is tested before every entry.
+    for (size_t i = 0; i < names.size() && ReadScanFlag(m_bScanContinue); i++) {
+        const CListedName& name = names[i];
+        if (!name.IsDirectory())
             continue;
-        CollectFolders(m_arrScanDirs, [&] {
-            strEntry = finder.GetFilePath();
+        CollectFolders(m_arrScanDirs, &m_arrScanNameStarts, [&] {
+            strEntry = strFolder + "\\" + name.strAnsi;
             m_arrScanDirs.Add(strEntry);
-            // A junction or symbolic link is collected as a folder but not
-            // followed: a link to an ancestor would make the scan endless and
-            // its recursion overflow the stack.
-            if (finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT))
+            m_arrScanNameStarts.Add(strFolder.GetLength() + 1);
+            // Collected, but not listed through: a junction or symbolic link
+            // (one to an ancestor would make the scan endless and its
+            // recursion overflow the stack), and a name that may lead to
+            // another folder in a path (its listing would be that folder's).
+            if (name.bLink || ResolveName(strFolder, name, false) != NAME_EXACT)
                 return;
             m_strScanDir = strEntry;
             GetRecursiveDir();
         });
     }
-
-    finder.Close();
 }

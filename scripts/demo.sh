@@ -25,9 +25,10 @@ shot=$build/varnet-screenshot.png
 for f in "$pick" "$driver"; do
   [ -f "$f" ] || { echo "demo: $f is missing (run scripts/build.sh)" >&2; exit 2; }
 done
-for c in Xvfb import /usr/bin/convert wine wineserver; do
+for c in Xvfb import /usr/bin/convert xdotool wine wineserver; do
   command -v "$c" >/dev/null || { echo "demo: $c is not installed (run scripts/bootstrap.sh)" >&2; exit 2; }
 done
+. "$root/scripts/virtual-display.sh"
 
 # Time limits: each step gets at most what is left of the run.
 deadline=$((SECONDS + 110))
@@ -39,21 +40,13 @@ limit() {
 }
 
 tmp=$(mktemp -d)
-xvfb_pid=
 pick_pid=
-server_started=0
-export WINEPREFIX=$build/wine/ui WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
   set +e
   if [ -n "$pick_pid" ] && kill -0 "$pick_pid" 2>/dev/null; then
     kill "$pick_pid" 2>/dev/null
   fi
-  # The server's desktop lives on our display, which is about to go.
-  [ $server_started -eq 1 ] && timeout 10 wineserver -k </dev/null >/dev/null 2>&1
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-  fi
+  vd_stop
   rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -67,32 +60,10 @@ rm -rf "$build/demo"
 mkdir -p "$build/demo/data/2001" "$build/demo/data/2002" "$build/demo/data/2003" \
          "$build/demo/docs" "$build/demo/music"
 
-step "Wine prefix $WINEPREFIX"
-timeout "$(limit 60)" bash "$root/scripts/wine-prefix.sh" ui "$build"
-
-# Xvfb picks a free display number itself and writes it when it is ready.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" </dev/null >"$tmp/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$tmp/display" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if [ ! -s "$tmp/display" ]; then
-  echo "demo: Xvfb did not start" >&2
-  show "$tmp/xvfb.log" >&2
-  exit 2
-fi
-DISPLAY=:$(head -n 1 "$tmp/display")
-export DISPLAY
+vd_start "$tmp" "$build" || exit 2
 step "virtual display $DISPLAY (1024x768x24)"
-
-# A running server keeps its desktop on the display where it was opened.
-timeout "$(limit 20)" wineserver -k </dev/null >/dev/null 2>&1 || true
-timeout "$(limit 20)" wineserver -w </dev/null >/dev/null 2>&1 || true
-server_started=1
-timeout "$(limit 20)" wineserver -p10 </dev/null >/dev/null 2>&1 || true
-printf '%s\n' "$DISPLAY" > "$build/wine/ui.display"
+step "Wine prefix $build/wine/ui, its virtual desktop"
+vd_wine desktop || exit 2
 
 step "VarnetPick.exe D:\\data"
 timeout "$(limit 60)" wine "$pick" 'D:\data' </dev/null >"$tmp/pick.out" 2>"$tmp/pick.err" &
@@ -106,38 +77,15 @@ fail() {
 
 step "driver: navigate"
 rc=0
-timeout "$(limit 40)" wine "$driver" navigate </dev/null >"$tmp/navigate.out" 2>&1 || rc=$?
+timeout "$(limit 40)" wine "$driver" navigate "$expected" </dev/null >"$tmp/navigate.out" 2>&1 || rc=$?
 show "$tmp/navigate.out"
 [ $rc -eq 0 ] || fail "the driver could not navigate (code $rc)"
 
 step "screenshot"
-# The desktop window's place on the screen (top left without a window
-# manager).
-desktop=
-if command -v xdotool >/dev/null; then
-  desktop=$(timeout 5 xdotool search --name 'Wine desktop' 2>/dev/null | head -n 1) || true
-fi
-if timeout "$(limit 15)" import -window root "$tmp/screen.png" 2>"$tmp/import.err"; then
-  # The dialog's frame, in desktop coordinates.
-  read -r fx fy fw fh < <(sed -n 's/^driver: frame \([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\).*/\1 \2 \3 \4/p' \
-                          "$tmp/navigate.out" | tail -n 1) || true
-  dx=0 dy=0
-  if [ -n "$desktop" ]; then
-    eval "$(timeout 5 xdotool getwindowgeometry --shell "$desktop" 2>/dev/null | grep -E '^[XY]=[0-9]+$')" || true
-    dx=${X:-0} dy=${Y:-0}
-  fi
-  if [ -n "${fw:-}" ] && [ "$fw" -gt 0 ] && [ "$fh" -gt 0 ]; then
-    cx=$((dx + fx)) cy=$((dy + fy))
-    [ $cx -ge 0 ] || cx=0
-    [ $cy -ge 0 ] || cy=0
-    /usr/bin/convert "$tmp/screen.png" -crop "${fw}x${fh}+$cx+$cy" +repage "$shot"
-  else
-    cp "$tmp/screen.png" "$shot"
-  fi
-else
-  show "$tmp/import.err" >&2
-  fail "no screenshot"
-fi
+read -r fx fy fw fh < <(sed -n 's/^driver: frame \([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\).*/\1 \2 \3 \4/p' \
+                        "$tmp/navigate.out" | tail -n 1) || true
+[ -n "${fw:-}" ] || fail "the driver gave no frame for the screenshot"
+vd_shoot "$shot" "$fx" "$fy" "$fw" "$fh" || fail "no screenshot"
 
 step "driver: ok"
 rc=0

@@ -1,21 +1,33 @@
 #!/usr/bin/env bash
 # Creates (once) and starts a private Wine prefix for Varnet.
 #   wine-prefix.sh test <build-dir>   tests: null display driver, test drives
-#   wine-prefix.sh ui   <build-dir>   the pick tool: X11 driver, virtual desktop
+#   wine-prefix.sh ui   <build-dir>   the pick tool: X11 driver, each window
+#                                     a window of the user's desktop
 # Prints nothing on success. The prefix lives inside the build tree and never
-# touches the user's own prefix or home folder.
+# touches the user's own prefix or home folder. It is made again when Wine or
+# this set-up changes.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/scripts/wine-env.sh"
 kind=$1
 build=$(cd "$2" && pwd)
 prefix=$build/wine/$kind
 drives=$build/drives
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+varnet_wine_env "$kind" "$build"
+WINEDEBUG=-all
+# What the prefix was made with: a prefix made by another Wine or an older
+# set-up is made afresh.
+setup="$(wine --version 2>/dev/null) setup 2"
 
 mkdir -p "$build/wine"
 exec 8>"$build/wine/$kind.lock"
 flock 8
 
-if [ ! -f "$prefix/.varnet-ready" ]; then
+if [ "$(cat "$prefix/.varnet-ready" 2>/dev/null)" != "$setup" ]; then
+  # The server of an older prefix in this place goes with it.
+  if [ -d "$prefix" ]; then
+    env -u DISPLAY timeout 20 wineserver -k </dev/null >/dev/null 2>&1 8>&- || true
+  fi
   rm -rf "$prefix"
   # Start the server ourselves with no inherited descriptors: Wine's helper
   # processes otherwise keep the caller's pipes open.
@@ -30,17 +42,15 @@ if [ ! -f "$prefix/.varnet-ready" ]; then
     echo '[HKEY_CURRENT_USER\Software\Wine\WineDbg]'
     echo '"ShowCrashDialog"=dword:00000000'
     echo
+    # The menu builder stays off in this prefix whoever starts Wine in it.
+    echo '[HKEY_CURRENT_USER\Software\Wine\DllOverrides]'
+    echo '"winemenubuilder.exe"=""'
+    echo
     if [ "$kind" = test ]; then
       echo '[HKEY_CURRENT_USER\Software\Wine\Drivers]'
       echo '"Graphics"="null"'
-    else
-      echo '[HKEY_CURRENT_USER\Software\Wine\Explorer]'
-      echo '"Desktop"="Default"'
       echo
-      echo '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]'
-      echo '"Default"="800x600"'
     fi
-    echo
     echo '[HKEY_LOCAL_MACHINE\Software\Wine\Drives]'
     if [ "$kind" = test ]; then
       echo '"a:"="floppy"'
@@ -71,7 +81,36 @@ if [ ! -f "$prefix/.varnet-ready" ]; then
     mkdir -p "$build/demo"
     ln -sfn "$build/demo" "$dd/d:"
   fi
-  touch "$prefix/.varnet-ready"
+  # The user folders (Desktop, Documents, ...) are the prefix's own, not
+  # links into the home folder; and Wine does not update the prefix on its
+  # own (an update makes those links again): a new Wine makes a new prefix.
+  for link in "$prefix"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then
+      rm "$link"
+      mkdir "$link"
+    fi
+  done
+  echo disable > "$prefix/.update-timestamp"
+
+  # Wine looks for its own fonts (Marlett draws the title bar's buttons,
+  # Tahoma and MS Sans Serif the dialogs) in a data folder that this
+  # Wine's packaging names by a path Wine cannot open; without them a
+  # close box shows the letter "r". The prefix's font folder gets a copy.
+  fonts=
+  for dir in "$(dirname "$(readlink -f "$(command -v wineserver)")")"/../../share/wine/fonts \
+             /usr/share/wine/fonts; do
+    if [ -f "$dir/marlett.ttf" ]; then
+      fonts=$dir
+      break
+    fi
+  done
+  if [ -n "$fonts" ]; then
+    cp "$fonts"/*.ttf "$fonts"/*.fon "$prefix/drive_c/windows/Fonts/"
+  else
+    echo "wine-prefix: Wine's fonts (marlett.ttf) were not found; install fonts-wine" >&2
+  fi
+
+  echo "$setup" > "$prefix/.varnet-ready"
 fi
 
 if [ "$kind" = test ]; then

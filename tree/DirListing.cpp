@@ -1,5 +1,6 @@
 // Listing one level of a folder and turning the listing into tree nodes.
 #include "ErrorMessage.h"
+#include "FolderNames.h"
 #include "FolderTreeDlg.h"
 #include "TreeNodes.h"
 #include "resource.h"
@@ -32,7 +33,7 @@ void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>
         if (finder.IsDots() || !finder.IsDirectory())
             continue;
         // Out of memory the list is emptied and the listing goes on.
-        CollectFolders(arrDirs, [&] {
+        CollectFolders(arrDirs, NULL, [&] {
             CString strPath = finder.GetFilePath();
             arrDirs.Add(strPath);
         });
@@ -44,19 +45,14 @@ void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>
 void CFolderTreeDlg::CreateRootSubNodes(const char* pszDrive, CArray<CString, CString&>& arrDirs)
 {
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
-    // Looks labels up in constant time, with the result of a linear search
-    // of the siblings (the first child of a label wins).
-    CChildIndex index(pTree);
 
-    for (int i = 0; i < arrDirs.GetSize(); i++) {
-        // C:\Windows gives \Windows; its components start behind the
-        // first character.
-        CString strRest = arrDirs[i];
-        strRest.Replace(pszDrive, "");
-
-        // Each component is found or inserted below the current node.
-        index.FindOrInsertPath(pTree->GetRootItem(), strRest);
-    }
+    // C:\Windows gives Windows: everything after the drive's root is the
+    // one name the listing gave, also when it holds a backslash (best fit
+    // turns a fullwidth reverse solidus into one). Each listed folder is a
+    // node of its own, below a top node that has no other children yet.
+    int nRootLength = (int)strlen(pszDrive) + 1;
+    for (int i = 0; i < arrDirs.GetSize(); i++)
+        InsertFolderNode(pTree, pTree->GetRootItem(), arrDirs[i].Mid(nRootLength));
 
     // Selecting the top node notifies the selection handler.
     pTree->SortChildren(m_hTopNode);
@@ -84,14 +80,12 @@ void CFolderTreeDlg::CreateSubNodes(const char* pszPath, CArray<CString, CString
     if (!hNode)
         return;
 
-    // The old children go; the listing comes in as bare names.
+    // The old children go; the listing comes in as bare names: what
+    // follows the path and its backslash, whatever it holds.
     DeleteRecursive(hNode);
-    for (int i = 0; i < arrDirs.GetSize(); i++) {
-        CString strName = arrDirs[i];
-        strName.Replace(pszPath, "");
-        strName = strName.Mid(1);
-        InsertFolderNode(pTree, hNode, strName);
-    }
+    int nPathLength = (int)strlen(pszPath) + 1;
+    for (int i = 0; i < arrDirs.GetSize(); i++)
+        InsertFolderNode(pTree, hNode, arrDirs[i].Mid(nPathLength));
 
     // Siblings in the tree's alphabetical order; no selection, no expansion.
     pTree->SortChildren(hNode);

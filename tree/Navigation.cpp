@@ -1,5 +1,6 @@
 // Tree navigation: the path of a node, selection, clicks, and opening a
 // node by name while the initial path is followed.
+#include "FolderNames.h"
 #include "FolderTreeDlg.h"
 #include "TreeNodes.h"
 #include "resource.h"
@@ -32,12 +33,26 @@ void CFolderTreeDlg::OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
     // While the delete command removes its node, the control moves the
     // selection before it has finished with that node; relisting the new
     // selection then could delete the same node a second time.
-    if (pTree->GetParentItem(hSelected) && !m_bDeleteBusy) {
-        CArray<CString, CString&> arrDirs;
-        GetOneLevelDir(strPath, arrDirs);
-        CreateSubNodes(strPath, arrDirs);
-    }
+    if (pTree->GetParentItem(hSelected) && !m_bDeleteBusy)
+        RelistNode(hSelected, strPath);
     SetDlgItemText(IDC_EDIT_PATH, strPath);
+}
+
+void CFolderTreeDlg::RelistNode(HTREEITEM hNode, const CString& strPath)
+{
+    // A label that may name another folder would list that folder's
+    // subfolders as this node's own: the node keeps no children, and the
+    // error box says why.
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CString strRefusal = CheckNodeNames(pTree, hNode, "Not Listed");
+    if (!strRefusal.IsEmpty()) {
+        DeleteRecursive(hNode);
+        SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
+        return;
+    }
+    CArray<CString, CString&> arrDirs;
+    GetOneLevelDir(strPath, arrDirs);
+    CreateSubNodes(strPath, arrDirs);
 }
 
 void CFolderTreeDlg::OnClickFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
@@ -84,11 +99,8 @@ void CFolderTreeDlg::OpenInPath(CString& strName, HTREEITEM& hNode)
 
     // The found node is listed, expanded and shown; the selection stays.
     CString strPath = GetNodePath(hNode);
-    if (pTree->GetParentItem(hNode)) {
-        CArray<CString, CString&> arrDirs;
-        GetOneLevelDir(strPath, arrDirs);
-        CreateSubNodes(strPath, arrDirs);
-    }
+    if (pTree->GetParentItem(hNode))
+        RelistNode(hNode, strPath);
     pTree->Expand(hNode, TVE_EXPAND);
     SetDlgItemText(IDC_EDIT_PATH, strPath);
 }

@@ -1,13 +1,10 @@
 // Tree-node helpers.
 #include "TreeNodes.h"
 
-void ReportFolderListFull(CArray<CString, CString&>& arrDirs, CMemoryException* e)
+void ReportFolderListFull(CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts, const char* pszCause)
 {
-    char szCause[255];
-    e->GetErrorMessage(szCause, 255);
-    e->Delete();
     CString strText = "Probable to many Dirs\n";
-    strText += szCause;
+    strText += pszCause;
     // The worker's box has no owner (never a window of the thread that
     // waits for the worker): it is put in front of the user instead.
     UINT nType = MB_OK | MB_ICONEXCLAMATION;
@@ -15,11 +12,8 @@ void ReportFolderListFull(CArray<CString, CString&>& arrDirs, CMemoryException* 
         nType |= MB_TOPMOST | MB_SETFOREGROUND;
     AfxMessageBox(strText, nType);
     arrDirs.RemoveAll();
-}
-
-void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath)
-{
-    CollectFolders(arrDirs, [&] { arrDirs.Add(strPath); });
+    if (parrNameStarts)
+        parrNameStarts->RemoveAll();
 }
 
 HTREEITEM FindChildNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszLabel)
@@ -70,14 +64,16 @@ HTREEITEM CChildIndex::Insert(HTREEITEM hParent, const CString& strLabel)
     return hNew;
 }
 
-HTREEITEM CChildIndex::FindOrInsertPath(HTREEITEM hParent, const CString& strRest)
+HTREEITEM CChildIndex::InsertPath(HTREEITEM hParent, const CString& strRest, int nNameStart)
 {
+    // The labels before the name are exact names: they hold no backslash,
+    // and Find walks by characters.
     HTREEITEM hCurrent = hParent;
     int nStart = 1;
-    while (nStart <= strRest.GetLength()) {
+    while (hCurrent && nStart < nNameStart) {
         int nEnd = strRest.Find('\\', nStart);
-        if (nEnd == -1)
-            nEnd = strRest.GetLength();
+        if (nEnd == -1 || nEnd > nNameStart - 1)
+            nEnd = nNameStart - 1;
         CString strName = strRest.Mid(nStart, nEnd - nStart);
         HTREEITEM hFound = Find(hCurrent, strName);
         if (!hFound)
@@ -85,5 +81,5 @@ HTREEITEM CChildIndex::FindOrInsertPath(HTREEITEM hParent, const CString& strRes
         hCurrent = hFound;
         nStart = nEnd + 1;
     }
-    return hCurrent;
+    return hCurrent ? Insert(hCurrent, strRest.Mid(nNameStart)) : NULL;
 }

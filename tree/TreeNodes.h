@@ -6,38 +6,34 @@
 #include <afxtempl.h>
 #include <afxwin.h>
 
+#include <new>
 #include <string>
 #include <unordered_map>
 
-// Whether a search that could not start (FindFile false, dwError from
-// GetLastError) failed: a search that matches no entry did not (an empty
-// drive root has not even the entries "." and ".."), it lists nothing.
-inline BOOL IsSearchFailure(DWORD dwError)
-{
-    return dwError != ERROR_FILE_NOT_FOUND;
-}
-
 // Says that memory ran out while a folder list was collected: a message
-// box ("Probable to many Dirs" and the exception's text), put in front when
-// it has no owner (the scan worker's); deletes the exception and empties
-// the list.
-void ReportFolderListFull(CArray<CString, CString&>& arrDirs, CMemoryException* e);
+// box ("Probable to many Dirs" and pszCause), put in front when it has no
+// owner (the scan worker's); empties the list, and where given the list of
+// name starts kept beside it.
+void ReportFolderListFull(CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts, const char* pszCause);
 
 // Runs collect, which appends to a folder list (and may list further
-// folders). When memory runs out inside it, the list is emptied as
+// folders). When memory runs out inside it, the lists are emptied as
 // ReportFolderListFull says, and the caller goes on with its next entry.
 template <class Collect>
-void CollectFolders(CArray<CString, CString&>& arrDirs, Collect collect)
+void CollectFolders(CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts, Collect collect)
 {
     try {
         collect();
     } catch (CMemoryException* e) {
-        ReportFolderListFull(arrDirs, e);
+        char szCause[255];
+        e->GetErrorMessage(szCause, 255);
+        e->Delete();
+        ReportFolderListFull(arrDirs, parrNameStarts, szCause);
+    } catch (const std::bad_alloc&) {
+        // The standard containers of the listing say it their way.
+        ReportFolderListFull(arrDirs, parrNameStarts, "Out of memory.");
     }
 }
-
-// Appends strPath to a folder list, as CollectFolders.
-void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath);
 
 // The first child of hParent (in sibling order) whose label equals
 // pszLabel exactly (case-sensitive); NULL when none does.
@@ -57,10 +53,12 @@ public:
 
     HTREEITEM Find(HTREEITEM hParent, const CString& strLabel);
     HTREEITEM Insert(HTREEITEM hParent, const CString& strLabel);
-    // Walks the labels of strRest (\a\b: a, then b) down from hParent:
-    // each is found among the current node's children or inserted as its
-    // last child, and becomes the current node. Returns the last one.
-    HTREEITEM FindOrInsertPath(HTREEITEM hParent, const CString& strRest);
+    // Walks the labels of strRest (\a\b\name: a, then b) down from
+    // hParent: each is found among the current node's children or inserted
+    // as its last child, and becomes the current node. The name from
+    // nNameStart to the end is one label, whatever bytes it holds, and is
+    // inserted as a node of its own. Returns that node.
+    HTREEITEM InsertPath(HTREEITEM hParent, const CString& strRest, int nNameStart);
 
 private:
     typedef std::unordered_map<std::string, HTREEITEM> Labels;

@@ -1,12 +1,25 @@
-// VarnetDemoDriver: works the folder dialog of a running VarnetPick.exe from
-// the keyboard, as a user would, for scripts/demo.sh.
-//   VarnetDemoDriver.exe navigate   Tab to the tree, then Down until the
-//                                   path box reads D:\data\2002
-//   VarnetDemoDriver.exe ok         Enter on the tree (OK button if Enter
-//                                   cannot mean OK)
-// Keys are posted to the dialog's windows, so they pass through the dialog's
-// own message loop and dialog manager like typed keys. Every wait is bounded.
-// Exit codes: 0 done, 2 wrong arguments, 3 the dialog was not found or did
+// VarnetDemoDriver: works the folder dialog of a running VarnetPick.exe as a
+// user would, for scripts/demo.sh, scripts/screenshots.sh and the pick
+// tool's test.
+//   VarnetDemoDriver.exe navigate PATH  Tab to the tree, then Down until the
+//                                       path box reads PATH
+//   VarnetDemoDriver.exe ok             Enter on the tree (OK button if
+//                                       Enter cannot mean OK)
+//   VarnetDemoDriver.exe cancel         Esc
+//   VarnetDemoDriver.exe expand         Expand Recursive; returns while the
+//                                       scan runs, its progress bar moved
+//   VarnetDemoDriver.exe kill           Kill on the progress dialog
+//   VarnetDemoDriver.exe delete         Del on the tree, Yes to the question;
+//                                       returns when the request dialog for
+//                                       a read-only file is open
+//   VarnetDemoDriver.exe abort          Abort Deletion on that dialog
+// Keys and clicks are posted to the dialogs' windows, so they pass through
+// the dialog's own message loop and dialog manager like typed keys. Every
+// wait is bounded. Each command that leaves a dialog open ends by printing
+// "frame x y w h": the rectangle, in desktop coordinates, that a screenshot
+// shows (the folder dialog, with the progress dialog over it; the request
+// dialog alone).
+// Exit codes: 0 done, 2 wrong arguments, 3 a window was not found or did
 // not react as expected.
 #include <windows.h>
 #include <commctrl.h>
@@ -19,13 +32,22 @@
 namespace {
 
 const char kCaption[] = "Varnet";
-const char kTarget[] = "D:\\data\\2002";
+const char kProgressCaption[] = "Progress and Kill Dialog";
+const char kRequestCaption[] = "File Deletion Request";
 const int kTreeId = 1003;
 const int kPathBoxId = 1007;
+const int kExpandId = 1008;
+const int kKillId = 1009;
+const int kProgressId = 1010;
 const DWORD kFindTimeoutMs = 20000;
 const DWORD kReactTimeoutMs = 5000;
 const DWORD kCloseTimeoutMs = 5000;
-const int kMaxDownPresses = 6;
+// Wine takes seconds for a scan's end and the rebuilt, expanded subtree.
+const DWORD kScanEndTimeoutMs = 60000;
+// The progress bar's first step (after a second): the picture shows a scan
+// that is under way.
+const int kProgressShown = 10;
+const int kMaxDownPresses = 12;
 const int kMaxTabPresses = 8;
 
 void Say(const char* pszFormat, ...)
@@ -61,23 +83,75 @@ std::string WindowText(HWND hWnd)
     return strText;
 }
 
-// The dialog's class (#32770) and caption, in another process: this
-// console's own window never matches.
-HWND FindDialog()
+// A visible dialog (class #32770) of another process with the caption and
+// the child control given; visible means that WM_INITDIALOG has run. The
+// message boxes of VarnetPick.exe carry the folder dialog's caption too,
+// but not its tree.
+struct DialogQuery {
+    const char* pszCaption;
+    int nChildId;
+    HWND hFound;
+};
+
+BOOL CALLBACK MatchDialog(HWND hWnd, LPARAM lParam)
+{
+    DialogQuery* pQuery = (DialogQuery*)lParam;
+    char szClass[16] = "";
+    GetClassNameA(hWnd, szClass, sizeof(szClass));
+    DWORD dwProcess = 0;
+    GetWindowThreadProcessId(hWnd, &dwProcess);
+    if (strcmp(szClass, "#32770") == 0 && dwProcess != GetCurrentProcessId() && IsWindowVisible(hWnd)
+        && WindowText(hWnd) == pQuery->pszCaption && GetDlgItem(hWnd, pQuery->nChildId)) {
+        pQuery->hFound = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindDialog(const char* pszCaption, int nChildId, DWORD dwTimeoutMs = kFindTimeoutMs)
 {
     DWORD dwStart = GetTickCount();
     for (;;) {
-        HWND hDlg = FindWindowA("#32770", kCaption);
-        DWORD dwProcess = 0;
-        if (hDlg)
-            GetWindowThreadProcessId(hDlg, &dwProcess);
-        // Visible means that WM_INITDIALOG has run.
-        if (hDlg && dwProcess != GetCurrentProcessId() && IsWindowVisible(hDlg))
-            return hDlg;
-        if (GetTickCount() - dwStart > kFindTimeoutMs)
+        DialogQuery query = { pszCaption, nChildId, NULL };
+        EnumWindows(MatchDialog, (LPARAM)&query);
+        if (query.hFound)
+            return query.hFound;
+        if (GetTickCount() - dwStart > dwTimeoutMs)
             return NULL;
         Sleep(100);
     }
+}
+
+// The message box that the folder dialog owns, with the button given.
+HWND FindOwnedBox(HWND hOwner, int nButtonId)
+{
+    DWORD dwStart = GetTickCount();
+    while (GetTickCount() - dwStart < kFindTimeoutMs) {
+        for (HWND hWnd = GetTopWindow(NULL); hWnd; hWnd = GetWindow(hWnd, GW_HWNDNEXT)) {
+            if (hWnd != hOwner && GetWindow(hWnd, GW_OWNER) == hOwner && IsWindowVisible(hWnd)
+                && GetDlgItem(hWnd, nButtonId))
+                return hWnd;
+        }
+        Sleep(100);
+    }
+    return NULL;
+}
+
+// For the screenshot: the rectangle around a dialog and the one it opened,
+// in desktop coordinates, once both have painted what a closed message box
+// had covered.
+void SayFrame(HWND hDlg, HWND hNested)
+{
+    UINT nRedraw = RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW;
+    RedrawWindow(hDlg, NULL, NULL, nRedraw);
+    if (hNested)
+        RedrawWindow(hNested, NULL, NULL, nRedraw);
+    Sleep(300);
+    RECT rc, rcNested;
+    GetWindowRect(hDlg, &rc);
+    if (hNested && GetWindowRect(hNested, &rcNested))
+        UnionRect(&rc, &rc, &rcNested);
+    Say("frame %ld %ld %ld %ld", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
 }
 
 HWND FocusOf(HWND hDlg)
@@ -147,7 +221,7 @@ bool TabToTree(HWND hDlg, HWND hTree)
     }
 }
 
-int Navigate(HWND hDlg, HWND hTree, HWND hPathBox)
+int Navigate(HWND hDlg, HWND hTree, HWND hPathBox, const std::string& strTarget)
 {
     HTREEITEM hRoot = (HTREEITEM)SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
     Say("path box: %s; %d tree nodes; the top node is %sselected", WindowText(hPathBox).c_str(),
@@ -168,22 +242,110 @@ int Navigate(HWND hDlg, HWND hTree, HWND hPathBox)
         // the key, with its selection handler and path box, is done by now.
         std::string strPath = WindowText(hPathBox);
         Say("Down %d: path box: %s", i, strPath.c_str());
-        if (strPath == kTarget) {
-            Say("%s is selected", kTarget);
+        if (strPath == strTarget) {
+            Say("%s is selected", strTarget.c_str());
+            SayFrame(hDlg, NULL);
             return 0;
         }
-        if (strPath.compare(0, 7, "D:\\data") != 0)
-            return Fail("the selection left D:\\data");
+        if (strPath.compare(0, 3, strTarget, 0, 3) != 0)
+            return Fail("the selection left the drive");
     }
-    return Fail("D:\\data\\2002 was not reached");
+    return Fail("the folder was not reached");
 }
 
-bool WaitClosed(HWND hDlg)
+bool WaitClosed(HWND hDlg, DWORD dwTimeoutMs = kCloseTimeoutMs)
 {
     DWORD dwStart = GetTickCount();
-    while (IsWindow(hDlg) && GetTickCount() - dwStart < kCloseTimeoutMs)
+    while (IsWindow(hDlg) && GetTickCount() - dwStart < dwTimeoutMs)
         Sleep(50);
     return !IsWindow(hDlg);
+}
+
+int Cancel(HWND hDlg)
+{
+    Say("Esc");
+    PressKey(hDlg, VK_ESCAPE);
+    if (!WaitClosed(hDlg))
+        return Fail("the dialog did not close on Esc");
+    Say("the dialog has closed");
+    return 0;
+}
+
+// Expand Recursive on the selected folder; done while the scan runs, once
+// its progress bar has moved.
+int Expand(HWND hDlg)
+{
+    Say("clicking Expand Recursive");
+    PostMessageA(GetDlgItem(hDlg, kExpandId), BM_CLICK, 0, 0);
+    HWND hProgress = FindDialog(kProgressCaption, kProgressId);
+    if (!hProgress)
+        return Fail("no progress dialog appeared");
+    HWND hBar = GetDlgItem(hProgress, kProgressId);
+    DWORD dwStart = GetTickCount();
+    DWORD_PTR nPos = 0;
+    while (IsWindow(hProgress) && nPos < (DWORD_PTR)kProgressShown && GetTickCount() - dwStart < kFindTimeoutMs) {
+        Sleep(100);
+        SendMessageTimeoutA(hBar, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &nPos);
+    }
+    if (!IsWindow(hProgress))
+        return Fail("the scan ended before its progress bar moved (a larger tree is needed)");
+    Say("the scan runs; progress %d%%", (int)nPos);
+    SayFrame(hDlg, hProgress);
+    return 0;
+}
+
+int Kill(HWND hDlg)
+{
+    HWND hProgress = FindDialog(kProgressCaption, kProgressId, 0);
+    if (!hProgress)
+        return Fail("no progress dialog is open");
+    Say("clicking Kill");
+    PostMessageA(GetDlgItem(hProgress, kKillId), BM_CLICK, 0, 0);
+    if (!WaitClosed(hProgress, kScanEndTimeoutMs))
+        return Fail("the progress dialog did not close on Kill");
+    // The subtree is rebuilt from what the scan found; the dialog answers
+    // again when that is done.
+    DWORD_PTR nResult;
+    if (!SendMessageTimeoutA(hDlg, WM_NULL, 0, 0, SMTO_NORMAL, kScanEndTimeoutMs, &nResult))
+        return Fail("the folder dialog did not come back after the scan");
+    Say("the scan was stopped");
+    SayFrame(hDlg, NULL);
+    return 0;
+}
+
+// Del on the tree and Yes to the question; done when the request dialog for
+// a read-only file is open.
+int Delete(HWND hDlg, HWND hTree)
+{
+    if (!TabToTree(hDlg, hTree))
+        return Fail("the focus did not reach the tree");
+    Say("Del");
+    PressKey(hTree, VK_DELETE);
+    HWND hQuestion = FindOwnedBox(hDlg, IDYES);
+    if (!hQuestion)
+        return Fail("no question appeared on Del");
+    Say("question: Yes");
+    PostMessageA(GetDlgItem(hQuestion, IDYES), BM_CLICK, 0, 0);
+    HWND hRequest = FindDialog(kRequestCaption, IDCANCEL);
+    if (!hRequest)
+        return Fail("no request for a read-only file appeared");
+    Say("the request dialog is open");
+    SayFrame(hRequest, NULL);
+    return 0;
+}
+
+int Abort(HWND hDlg)
+{
+    HWND hRequest = FindDialog(kRequestCaption, IDCANCEL, 0);
+    if (!hRequest)
+        return Fail("no request dialog is open");
+    Say("clicking Abort Deletion");
+    PostMessageA(GetDlgItem(hRequest, IDCANCEL), BM_CLICK, 0, 0);
+    if (!WaitClosed(hRequest))
+        return Fail("the request dialog did not close");
+    Say("the deletion was aborted");
+    SayFrame(hDlg, NULL);
+    return 0;
 }
 
 int PressOk(HWND hDlg, HWND hTree, HWND hPathBox)
@@ -223,26 +385,39 @@ int PressOk(HWND hDlg, HWND hTree, HWND hPathBox)
 
 int main(int argc, char** argv)
 {
-    bool bNavigate = argc == 2 && strcmp(argv[1], "navigate") == 0;
-    bool bOk = argc == 2 && strcmp(argv[1], "ok") == 0;
-    if (!bNavigate && !bOk) {
-        fprintf(stderr, "usage: VarnetDemoDriver.exe navigate|ok\n");
+    std::string strCommand = argc >= 2 ? argv[1] : "";
+    bool bNavigate = strCommand == "navigate";
+    const char* const commands[] = { "ok", "cancel", "expand", "kill", "delete", "abort" };
+    bool bKnown = false;
+    for (const char* pszCommand : commands)
+        bKnown = bKnown || strCommand == pszCommand;
+    if (bNavigate ? argc != 3 : (!bKnown || argc != 2)) {
+        fprintf(stderr, "usage: VarnetDemoDriver.exe navigate PATH|ok|cancel|expand|kill|delete|abort\n");
         return 2;
     }
 
-    HWND hDlg = FindDialog();
+    HWND hDlg = FindDialog(kCaption, kTreeId);
     if (!hDlg)
         return Fail("no \"Varnet\" dialog appeared within 20 s");
     HWND hTree = GetDlgItem(hDlg, kTreeId);
     HWND hPathBox = GetDlgItem(hDlg, kPathBoxId);
-    if (!hTree || !hPathBox)
-        return Fail("the dialog has no tree (1003) or no path box (1007)");
+    if (!hPathBox)
+        return Fail("the dialog has no path box (1007)");
     RECT rc;
     GetWindowRect(hDlg, &rc);
-    Say("found the Varnet dialog at %ld,%ld, %ld x %ld%s", rc.left, rc.top, rc.right - rc.left,
-        rc.bottom - rc.top, GetForegroundWindow() == hDlg ? ", active" : ", not active");
-    // For the screenshot: the dialog's frame in desktop coordinates.
-    Say("frame %ld %ld %ld %ld", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    Say("found the Varnet dialog at %ld,%ld, %ld x %ld", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
 
-    return bNavigate ? Navigate(hDlg, hTree, hPathBox) : PressOk(hDlg, hTree, hPathBox);
+    if (bNavigate)
+        return Navigate(hDlg, hTree, hPathBox, argv[2]);
+    if (strCommand == "ok")
+        return PressOk(hDlg, hTree, hPathBox);
+    if (strCommand == "cancel")
+        return Cancel(hDlg);
+    if (strCommand == "expand")
+        return Expand(hDlg);
+    if (strCommand == "kill")
+        return Kill(hDlg);
+    if (strCommand == "delete")
+        return Delete(hDlg, hTree);
+    return Abort(hDlg);
 }

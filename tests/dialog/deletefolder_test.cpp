@@ -4,6 +4,7 @@
 #include "folderops_support.h"
 
 #include <ErrorMessage.h>
+#include <FolderNames.h>
 
 #include <map>
 
@@ -305,9 +306,8 @@ TEST(ConvertedNames, NeverLeadACommandToAnotherFolder)
         EXPECT_FALSE(d.AnyOtherWindow());
         EXPECT_EQ(strAmbiguous, d.ItemText(IDC_EDIT_ERROR));
 
-        HWND hEditor = StartMakeFolder(d, folder.Path("twins\\a"));
-        ASSERT_NE(nullptr, hEditor);
-        d.Key(VK_RETURN, hEditor);
+        // Make folder opens no editor.
+        EXPECT_EQ(nullptr, StartMakeFolder(d, folder.Path("twins\\a")));
         EXPECT_EQ(strAmbiguous, d.ItemText(IDC_EDIT_ERROR));
 
         HTREEITEM hA = NodeOf(d, folder.Path("twins\\a"));
@@ -326,4 +326,156 @@ TEST(ConvertedNames, NeverLeadACommandToAnotherFolder)
         d.Cancel();
     });
     EXPECT_EQ(before, Snapshot(folder.Path()));
+}
+
+TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
+{
+    // Plain entries at every level, and one deep inside that a deletion by
+    // ANSI names cannot take: the whole deletion is refused, nothing goes.
+    TestFolder folder("delete-first");
+    folder.MakeDirs("outside\\dir");
+    folder.MakeFile("outside\\file.txt");
+    auto may = [](NameProblem n) { return ", which may name another entry (" + NameProblemText(n) + ")"; };
+    const CString strLong('n', 230), strLink = ", which cannot be removed here without what it points to";
+    struct Case {
+        const char* pszContext;
+        std::function<void(const CString&)> make;  // in target\a\b
+        CString strEntry, strWhy;                   // "": a converted name, which the text does not show
+    } cases[] = {
+        { "a trailing dot", [](const CString& b) { MakeNative(b, { "foo./" }); }, "foo.", may(NAME_TRAILING) },
+        { "a device name", [](const CString& b) { MakeNative(b, { "CON" }); }, "CON", may(NAME_DEVICE) },
+        { "a wildcard (Wine: a Unix name)", [](const CString& b) { MakeNative(b, { "a*b" }); }, "a*b", may(NAME_SPECIAL) },
+        { "a converted name", [](const CString& b) { MakeNative(b, { "\xef\xbc\xbc" "b" }); }, "", "" },
+        { "a path too long for the ANSI functions", [&](const CString& b) { MakeNative(b, { strLong + "/" }); },
+          strLong, ", whose path is too long for the ANSI file functions" },
+        // Wine: no call removes a link alone; a link to a file lists as a plain file.
+        { "a link to a folder", [&](const CString& b) { MakeLink(b + "\\link", folder.Path("outside\\dir")); }, "link", strLink },
+        { "a link to a file", [&](const CString& b) {
+              RunNative("ln -s '" + UnixPath(folder.Path("outside\\file.txt")) + "' '" + UnixPath(b) + "/link'");
+          }, "link", strLink },
+    };
+    auto target = [&](size_t i) {
+        CString strTarget;
+        strTarget.Format("t%u", (unsigned)i);
+        return strTarget;
+    };
+    for (size_t i = 0; i < sizeof cases / sizeof cases[0]; i++) {
+        for (const char* pszFolder : { "\\a\\b", "\\z" }) {
+            folder.MakeDirs(target(i) + pszFolder);
+            folder.MakeFile(target(i) + pszFolder + "\\plain.txt");
+        }
+        folder.MakeFile(target(i) + "\\a\\plain.txt");
+        cases[i].make(folder.Path(target(i) + "\\a\\b"));
+    }
+    std::vector<CString> before = DriveSnapshot();
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        for (size_t i = 0; i < sizeof cases / sizeof cases[0]; i++) {
+            CString strTarget = folder.Path(target(i));
+            StartDelete(d, strTarget);
+            CString strHolds = cases[i].strWhy == strLink ? " holds the link " : " holds ";
+            EXPECT_EQ(cases[i].strEntry.IsEmpty()
+                          ? "Not Deleted: " + strTarget + " holds a name that cannot be represented exactly in the ANSI code page"
+                          : "Not Deleted: " + strTarget + strHolds + strTarget + "\\a\\b\\" + cases[i].strEntry + cases[i].strWhy,
+                      d.ItemText(IDC_EDIT_ERROR))
+                << cases[i].pszContext;
+            EXPECT_NE(nullptr, NodeOf(d, strTarget)) << cases[i].pszContext;
+        }
+        d.Cancel();
+    });
+    EXPECT_EQ(before, DriveSnapshot());
+}
+
+TEST(DeleteFolder, ThePathIsTakenAfterTheQuestion)
+{
+    // Del typed into the selected node's label editor: the question takes
+    // the focus, the edit ends and renames the folder; the folder deleted
+    // is the renamed one.
+    TestFolder folder("delete-renamed");
+    folder.MakeDirs("old\\sub");
+    folder.MakeDirs("keep");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hOld = NodeOf(d, folder.Path("old"));
+        d.ClickNode(hOld);
+        d.EditLabel(hOld);
+        d.TypeText(d.LabelEditor(), "new");
+        d.Key(VK_DELETE, d.LabelEditor());
+        HWND hBox = d.WaitForMessageBox();
+        ASSERT_NE(nullptr, hBox);
+        EXPECT_TRUE(IsFolder(folder.Path("new")));
+        d.Answer(hBox, IDYES);
+        EXPECT_EQ((std::vector<CString>{ "keep" }), d.Children(NodeOf(d, folder.Path())));
+        EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+    EXPECT_EQ((std::vector<CString>{ folder.Path("keep") }), Snapshot(folder.Path()));
+}
+
+TEST(DeleteFolder, AFolderRenamedOrReplacedWhileTheRequestWaitsStopsIt)
+{
+    struct Case {
+        const char* pszContext;
+        const char* pszMeanwhile;  // natively in the test folder; NULL: a Win32 rename
+        bool bStopped;
+    } cases[] = {
+        // Native programs pass Wine's share modes by.
+        { "renamed, and another folder made in its place", "mv target moved && mkdir -p target/sub && touch target/sub/decoy", true },
+        { "replaced by a link to itself", "mv target moved && ln -s moved target", true },
+        // The folders being emptied are held open without delete sharing.
+        { "a Win32 rename is refused", NULL, false },
+    };
+    for (const Case& c : cases) {
+        TestFolder folder("delete-moved");
+        folder.MakeDirs("target\\sub");
+        MakeReadOnlyFile(folder, "target\\sub\\ro");
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            StartDelete(d, folder.Path("target"));
+            AnswerRequests(d, [&](const CString&) {
+                if (c.pszMeanwhile)
+                    EXPECT_EQ(0, RunNative("cd '" + UnixPath(folder.Path()) + "' && " + c.pszMeanwhile)) << c.pszContext;
+                else
+                    EXPECT_FALSE(MoveFileA(folder.Path("target"), folder.Path("moved"))) << c.pszContext;
+                return IDC_BN_YES;
+            });
+            CString strStopped = "Deletion Stopped: " + folder.Path("target") +
+                                 " was renamed, removed or replaced while the question waited; nothing more was deleted";
+            EXPECT_EQ(c.bStopped ? strStopped : CString(), d.ItemText(IDC_EDIT_ERROR)) << c.pszContext;
+            d.Cancel();
+        });
+        EXPECT_EQ(c.bStopped, Exists(folder.Path("moved\\sub\\ro"))) << c.pszContext;
+        EXPECT_EQ(!c.bStopped, Snapshot(folder.Path()).empty()) << c.pszContext;
+    }
+}
+
+TEST(DeleteFolder, ALinkMetDeepInsideEndsOnlyThatDeletion)
+{
+    // While the request for first\a waits (answered Yes to All), another
+    // program puts a link into first\b, which the deletion reaches next
+    // (Wine and NTFS list a folder in name order): the deletion ends there
+    // as a failure. The next deletion asks again and goes to its end.
+    TestFolder folder("delete-link-meanwhile");
+    folder.MakeDirs("outside");
+    folder.MakeDirs("first\\b");
+    folder.MakeDirs("second");
+    MakeReadOnlyFile(folder, "first\\a");
+    MakeReadOnlyFile(folder, "second\\r1");
+    MakeReadOnlyFile(folder, "second\\r2");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        StartDelete(d, folder.Path("first"));
+        std::vector<CString> asked = AnswerRequests(d, [&](const CString&) {
+            MakeLink(folder.Path("first\\b\\link"), folder.Path("outside"));
+            return IDC_BN_YES_TO_ALL;
+        });
+        EXPECT_EQ(1u, asked.size());
+        EXPECT_EQ("Not Deleted: " + folder.Path("first\\b") + " holds the link " + folder.Path("first\\b\\link") +
+                      ", which cannot be removed here without what it points to",
+                  d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_NE(nullptr, NodeOf(d, folder.Path("first")));
+
+        StartDelete(d, folder.Path("second"));
+        EXPECT_EQ(1u, AnswerRequests(d, [](const CString&) { return IDC_BN_YES_TO_ALL; }).size());
+        EXPECT_EQ(nullptr, NodeOf(d, folder.Path("second")));
+        d.Cancel();
+    });
+    EXPECT_TRUE(IsFolder(folder.Path("outside")));
+    EXPECT_FALSE(Exists(folder.Path("second")));
 }

@@ -1,6 +1,8 @@
 // Shared pieces of the folder dialog's tests.
 #include "dialog_support.h"
 
+#include <algorithm>
+
 CWinApp& TestApp()
 {
     static CWinApp s_app("VarnetTest");
@@ -48,4 +50,41 @@ HTREEITEM NodeOf(Driver& d, const CString& strPath)
         hNode = d.Child(hNode, strName);
     }
     return hNode;
+}
+
+std::vector<CString> DriveSnapshot()
+{
+    CString strOwnPid;
+    strOwnPid.Format("-%lu", GetCurrentProcessId());
+    std::vector<CString> lines =
+        NativeLines("cd '" + UnixPath("D:\\") + "' && find . -mindepth 1 -printf '%y %P\\n' | LC_ALL=C sort");
+    auto other = [&](const CString& strLine) {
+        std::string strTop = std::string(strLine).substr(2);
+        strTop = strTop.substr(0, strTop.find('/'));
+        return strTop.find("_tests-") != std::string::npos &&
+               strTop.compare(strTop.size() - strOwnPid.GetLength(), std::string::npos, strOwnPid) != 0;
+    };
+    lines.erase(std::remove_if(lines.begin(), lines.end(), other), lines.end());
+    EXPECT_FALSE(lines.empty());
+    return lines;
+}
+
+void MakeNative(const CString& strFolder, const std::vector<CString>& entries)
+{
+    // By bytes: the entries are UTF-8, not text of the ANSI code page.
+    CString strCommand = "cd '" + UnixPath(strFolder) + "'";
+    for (const CString& strEntry : entries) {
+        std::string strPath(strEntry);
+        size_t nSlash = strPath.rfind('/');
+        if (nSlash != std::string::npos)
+            strCommand += " && mkdir -p " + BashWord(strPath.substr(0, nSlash).c_str());
+        if (nSlash != strPath.size() - 1)
+            strCommand += " && touch " + BashWord(strPath.c_str());
+    }
+    ASSERT_EQ(0, RunNative(strCommand)) << strCommand;
+}
+
+void RemoveNative(const CString& strFolder, const char* pszName)
+{
+    RunNative("rm -rf '" + UnixPath(strFolder) + "'/" + BashWord(pszName));
 }

@@ -27,5 +27,17 @@ public:
 // top node; NULL when a label is missing.
 HTREEITEM NodeOf(Driver& d, const CString& strPath);
 
+// Every entry of drive D: by its Unix name and type, with the folders of
+// other test programs left out (they change meanwhile): what a refused
+// command must leave as it was.
+std::vector<CString> DriveSnapshot();
+// Makes folders and empty files natively below strFolder; entries are
+// UTF-8 paths, a folder's ending in "/". Names that Win32 calls cannot
+// make (a trailing dot, a device name) or that the ANSI code page cannot
+// hold are made so.
+void MakeNative(const CString& strFolder, const std::vector<CString>& entries);
+// Removes the entry pszName (UTF-8) of strFolder natively, with its contents.
+void RemoveNative(const CString& strFolder, const char* pszName);
+
 // gtest printing of CString
 inline std::ostream& operator<<(std::ostream& os, const CString& str) { return os << (const char*)str; }

@@ -119,6 +119,41 @@ TEST(MakeFolder, RefusedBeforeAFolderIsChosenAndIgnoredWhileANameIsPending)
               Snapshot(folder.Path("parent")));
 }
 
+TEST(MakeFolder, InsWhileAnotherLabelIsEditedEndsThatEditFirst)
+{
+    // Ins typed into the editor of another node's label: that edit ends as
+    // the rename it is and never names the new folder, and the new node's
+    // editor opens.
+    struct Case {
+        const char* pszContext;
+        const char* pszTyped;
+        const char* pszFolder;  // B's name afterwards
+    } cases[] = {
+        { "a valid name renames B", "X", "X" },
+        { "an invalid name is refused", "bad*", "B" },
+    };
+    for (const Case& c : cases) {
+        TestFolder folder("make-during-edit");
+        folder.MakeDirs("parent\\B");
+        RunFolderDialog(folder.Path("parent"), [&](Driver& d) {
+            HTREEITEM hB = NodeOf(d, folder.Path("parent\\B"));
+            d.ClickNode(hB);
+            d.EditLabel(hB);
+            d.TypeText(d.LabelEditor(), c.pszTyped);
+            d.Key(VK_INSERT, d.LabelEditor());
+            HWND hEditor = d.LabelEditor();
+            ASSERT_NE(nullptr, hEditor) << c.pszContext;
+            EXPECT_EQ(CString("NewFolder"), d.Text(hEditor)) << c.pszContext;
+            EXPECT_EQ(CString(c.pszFolder), d.Label(hB)) << c.pszContext;
+            d.TypeText(hEditor, "N");
+            d.Key(VK_RETURN, hEditor);
+            d.Cancel();
+        });
+        CString strFolder = folder.Path("parent\\") + c.pszFolder;
+        EXPECT_EQ((std::vector<CString>{ strFolder, strFolder + "\\N" }), Snapshot(folder.Path("parent"))) << c.pszContext;
+    }
+}
+
 // The names a user could type that are not one name inside the parent.
 static const char* const s_apszBadNames[] = {
     "..\\escape", "sub\\deeper", "..", ".", "a/b", "D:\\abs", "bad:name", "star*", "what?", "dot.", "space ", "NUL", "con.txt",

@@ -150,36 +150,3 @@ void WorkerHold::Release(bool bRefuse)
     s_hold.bRefuse = bRefuse;
     SetEvent(s_hold.hReleased);
 }
-
-int RunNative(const CString& strCommand)
-{
-    // Wine starts a Linux program named by a \\?\unix\ path, but its
-    // process handle does not wait for it: the command leaves its exit code
-    // in a file of its own, which is waited for instead.
-    static int s_nRun = 0;
-    char szTemp[MAX_PATH] = "";
-    GetTempPathA(sizeof szTemp, szTemp);
-    CString strDone;
-    strDone.Format("%svarnet-native-%lu-%d", szTemp, GetCurrentProcessId(), ++s_nRun);
-    CString strUnixDone = UnixPath(strDone);
-    CString strLine = "\\\\?\\unix\\bin\\bash -c \"(" + strCommand + "); echo $? >'" + strUnixDone +
-                      ".tmp'; mv '" + strUnixDone + ".tmp' '" + strUnixDone + "'\"";
-    STARTUPINFOA si = { sizeof si };
-    PROCESS_INFORMATION pi = {};
-    if (strUnixDone.IsEmpty() || !CreateProcessA(NULL, strLine.GetBuffer(0), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-        return -1;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    for (DWORD dwStart = GetTickCount(); GetFileAttributesA(strDone) == INVALID_FILE_ATTRIBUTES;) {
-        if (GetTickCount() - dwStart > 60000)
-            return -1;
-        Sleep(10);
-    }
-    char szCode[16] = "";
-    HANDLE hFile = CreateFileA(strDone, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    DWORD dwRead = 0;
-    ReadFile(hFile, szCode, sizeof szCode - 1, &dwRead, NULL);
-    CloseHandle(hFile);
-    DeleteFileA(strDone);
-    return atoi(szCode);
-}

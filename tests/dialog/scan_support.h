@@ -44,7 +44,3 @@ public:
     // a few when it stopped at once, some for every folder when it went on.
     int AllocationsAfterRelease() const;
 };
-
-// Runs a bash command line natively (outside Wine) and waits for it; its
-// exit code, or -1 when it could not be started or did not end in a minute.
-int RunNative(const CString& strCommand);

@@ -190,15 +190,34 @@ TEST(Scan, LinksAreCollectedButNotFollowed)
     });
 }
 
-// Refuses, once, the worker's n-th allocation (of one size, or of any).
+TEST(Scan, NamesThatMayLeadElsewhereAreCollectedButNotListed)
+{
+    // Listing foo. or CON would list foo or a device; a converted name is
+    // one node, its backslash included.
+    TestFolder folder("leaves");
+    MakeNative(folder.Path(), { "foo/f1/", "foo./g1/", "CON/c1/", "x\xef\xbc\xbcy/h1/" });
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hNode = ExpandAt(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+        std::vector<CString> tree = Subtree(d, hNode);
+        std::sort(tree.begin(), tree.end());
+        EXPECT_EQ((std::vector<CString>{ "CON", "foo", "foo.", "foo\\f1", "x\\y" }), tree);
+        HTREEITEM hConverted = d.Child(hNode, "x\\y");
+        ASSERT_NE(nullptr, hConverted);
+        EXPECT_TRUE(d.Children(hConverted).empty());
+        d.Cancel();
+    });
+}
+
+// Refuses, once, the worker's n-th allocation of one size.
 static DWORD s_nUiThread, s_nScriptThread;
-static size_t s_nRefuseSize;  // 0: any size
+static size_t s_nRefuseSize;
 static LONG s_nRefuseBefore;
 static LONG s_nRefused;
 static BOOL RefuseNth(size_t nSize, BOOL, LONG)
 {
     DWORD nThread = GetCurrentThreadId();
-    if (nThread == s_nUiThread || nThread == s_nScriptThread || (s_nRefuseSize && nSize != s_nRefuseSize))
+    if (nThread == s_nUiThread || nThread == s_nScriptThread || nSize != s_nRefuseSize)
         return TRUE;
     if (InterlockedDecrement(&s_nRefuseBefore) != 0)
         return TRUE;
@@ -213,18 +232,22 @@ TEST(Scan, RunningOutOfMemoryEmptiesTheListAndTheScanGoesOn)
         folder.MakeDirs(pszName);
     std::vector<CString> full = FoldersOnDisk(folder.Path());
     ASSERT_EQ(8u, full.size());
+    CString strNoMemory;
+    AfxGetSystemErrorText(ERROR_NOT_ENOUGH_MEMORY, strNoMemory);
+    // Three allocations per folder have the size of its path: its copy into
+    // the list, then its own listing's folder and pattern.
+    size_t nPathSize = (size_t)folder.Path("x1").GetLength() + 1;
     struct Case {
         const char* pszContext;
-        size_t nSize;   // 0: any
-        LONG nRefused;  // the n-th allocation (of that size) fails
-        size_t nKept;   // the folders left at the end (0: any, but not all)
+        size_t nSize;
+        LONG nRefused;  // the n-th allocation of that size fails
+        size_t nKept;   // the folders left at the end
+        bool bBox;      // the box and an emptied list; else the folder cannot be listed
     } cases[] = {
         // The list grows at 0 and 4 entries: the second growth fails at the fifth folder.
-        { "the list cannot grow", 8 * sizeof(CString), 1, 3 },
-        // Wherever else memory runs out (a path, a listing, a copy), the scan goes on.
-        { "the 10th allocation", 0, 10, 0 },
-        { "the 20th allocation", 0, 20, 0 },
-        { "the 30th allocation", 0, 30, 0 },
+        { "the list cannot grow", 8 * sizeof(CString), 1, 3, true },
+        { "the third path cannot be copied into the list", nPathSize, 7, 5, true },
+        { "the third folder cannot be listed", nPathSize, 9, 8, false },
     };
     for (const Case& c : cases) {
         s_nUiThread = GetCurrentThreadId();
@@ -237,22 +260,23 @@ TEST(Scan, RunningOutOfMemoryEmptiesTheListAndTheScanGoesOn)
             ASSERT_NE(nullptr, hNode) << c.pszContext;
             AFX_ALLOC_HOOK pfnOld = AfxSetAllocHook(RefuseNth);
             d.Command(IDC_BN_EXPAND);
-            // The worker itself says so, and waits for the answer.
-            HWND hBox = d.WaitForMessageBox();
-            AfxSetAllocHook(pfnOld);
-            ASSERT_NE(nullptr, hBox) << c.pszContext;
-            CString strText = d.MessageBoxText(hBox);
-            strText.Remove('\r');
-            EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText) << c.pszContext;
-            d.Answer(hBox, IDOK);
+            if (c.bBox) {
+                // The worker itself says so, and waits for the answer.
+                HWND hBox = d.WaitForMessageBox();
+                ASSERT_NE(nullptr, hBox) << c.pszContext;
+                CString strText = d.MessageBoxText(hBox);
+                strText.Remove('\r');
+                EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText) << c.pszContext;
+                d.Answer(hBox, IDOK);
+            }
             ASSERT_TRUE(WaitForCommandEnd(d)) << c.pszContext;
+            AfxSetAllocHook(pfnOld);
             // What was found before is gone; the scan went on to the end.
             std::vector<CString> tree = Subtree(d, hNode);
-            if (c.nKept)
-                EXPECT_EQ(c.nKept, tree.size()) << c.pszContext;
-            EXPECT_LT(tree.size(), full.size()) << c.pszContext;
+            EXPECT_EQ(c.nKept, tree.size()) << c.pszContext;
             EXPECT_TRUE(std::equal(tree.begin(), tree.end(), full.end() - tree.size())) << c.pszContext;
-            EXPECT_FALSE(tree.empty()) << c.pszContext;
+            if (!c.bBox)
+                EXPECT_EQ(folder.Path() + "\\" + full[2] + "\\*.* " + strNoMemory, d.ItemText(IDC_EDIT_ERROR));
             d.Cancel();
         });
         EXPECT_EQ(1, s_nRefused) << c.pszContext;

@@ -101,6 +101,9 @@ TestFolder::TestFolder(const char* pszName, const char* pszDrive)
 TestFolder::~TestFolder()
 {
     RemoveTree(m_strPath);
+    // Names that Win32 paths do not take as they are go natively.
+    if (Exists(m_strPath))
+        RunNative("rm -rf '" + UnixPath(m_strPath) + "'");
     // The program's folder goes when its last test folder has gone.
     RemoveDirectoryA(m_strPath.Left(m_strPath.ReverseFind('\\')));
 }
@@ -251,3 +254,69 @@ bool Exists(const CString& strPath)
     return GetFileAttributesA(strPath) != INVALID_FILE_ATTRIBUTES;
 }
 
+int RunNative(const CString& strCommand)
+{
+    // Wine starts a Linux program named by a \\?\unix\ path, but its
+    // process handle does not wait for it: the command leaves its exit code
+    // in a file of its own, which is waited for instead.
+    static int s_nRun = 0;
+    char szTemp[MAX_PATH] = "";
+    GetTempPathA(sizeof szTemp, szTemp);
+    CString strDone;
+    strDone.Format("%svarnet-native-%lu-%d", szTemp, GetCurrentProcessId(), ++s_nRun);
+    CString strUnixDone = UnixPath(strDone);
+    CString strLine = "\\\\?\\unix\\bin\\bash -c \"(" + strCommand + "); echo $? >'" + strUnixDone +
+                      ".tmp'; mv '" + strUnixDone + ".tmp' '" + strUnixDone + "'\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (strUnixDone.IsEmpty() || !CreateProcessA(NULL, strLine.GetBuffer(0), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return -1;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    for (DWORD dwStart = GetTickCount(); GetFileAttributesA(strDone) == INVALID_FILE_ATTRIBUTES;) {
+        if (GetTickCount() - dwStart > 60000)
+            return -1;
+        Sleep(10);
+    }
+    char szCode[16] = "";
+    HANDLE hFile = CreateFileA(strDone, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    DWORD dwRead = 0;
+    ReadFile(hFile, szCode, sizeof szCode - 1, &dwRead, NULL);
+    CloseHandle(hFile);
+    DeleteFileA(strDone);
+    return atoi(szCode);
+}
+
+std::vector<CString> NativeLines(const CString& strCommand)
+{
+    char szTemp[MAX_PATH] = "";
+    GetTempPathA(sizeof szTemp, szTemp);
+    CString strOut;
+    strOut.Format("%svarnet-lines-%lu", szTemp, GetCurrentProcessId());
+    std::vector<CString> lines;
+    if (RunNative("(" + strCommand + ") >'" + UnixPath(strOut) + "'") != 0)
+        return lines;
+    HANDLE hFile = CreateFileA(strOut, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    std::string strText;
+    char szBuffer[4096];
+    DWORD dwRead = 0;
+    while (hFile != INVALID_HANDLE_VALUE && ReadFile(hFile, szBuffer, sizeof szBuffer, &dwRead, NULL) && dwRead)
+        strText.append(szBuffer, dwRead);
+    CloseHandle(hFile);
+    DeleteFileA(strOut);
+    for (size_t nStart = 0, nEnd; (nEnd = strText.find('\n', nStart)) != std::string::npos; nStart = nEnd + 1)
+        lines.push_back(CString(strText.substr(nStart, nEnd - nStart).c_str()));
+    return lines;
+}
+
+CString BashWord(const char* pszText)
+{
+    CString strWord = "$'";
+    for (const unsigned char* p = (const unsigned char*)pszText; *p; p++) {
+        CString strByte;
+        strByte.Format("\\x%02x", *p);
+        strWord += strByte;
+    }
+    return strWord + "'";
+}

@@ -3,6 +3,8 @@
 
 #include <afxwin.h>
 
+#include <vector>
+
 // Why a test program must not run here, or "" when it may: it runs only in
 // the private test prefix of the build at strBuildDir (build/wine-test
 // sets VARNET_BUILD_DIR to it), whose drive D: is the build's test drive.
@@ -45,3 +47,13 @@ bool MakeLink(const CString& strLink, const CString& strTarget);
 CString UnixPath(const CString& strPath);
 bool IsFolder(const CString& strPath);
 bool Exists(const CString& strPath);
+
+// Runs a bash command line natively (outside Wine) and waits for it; its
+// exit code, or -1 when it could not be started or did not end in a minute.
+int RunNative(const CString& strCommand);
+// The lines a native command line prints (none when it fails).
+std::vector<CString> NativeLines(const CString& strCommand);
+// pszText (bytes, UTF-8 for a Unix name) as one bash word, every byte
+// escaped: names that Win32 calls cannot make (a trailing dot, a device
+// name) or that the ANSI code page cannot hold pass through a command line.
+CString BashWord(const char* pszText);

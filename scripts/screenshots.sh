@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Makes the README's pictures from real runs of VarnetPick.exe on a private
+# virtual X display, each dialog worked by the demonstration driver as a
+# user would:
+#   folder-dialog.png     the folder dialog on D:\data\2002
+#   progress-dialog.png   Expand Recursive on D:\projects while its scan runs
+#   request-dialog.png    Delete on D:\old-reports, asking about its
+#                         read-only file
+#   scripts/screenshots.sh [--build DIR] [--out DIR]   (default: <repo>/build,
+#                                                       <repo>/docs)
+# The demonstration tree (drive D: of the pick prefix, <build>/demo) is made
+# afresh; the large tree for the scan is removed afterwards.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build
+out=$root/docs
+usage() { echo "usage: screenshots.sh [--build DIR] [--out DIR]" >&2; exit 2; }
+while [ $# -gt 0 ]; do
+  case $1 in
+    --build) [ $# -ge 2 ] || usage; build=$2; shift 2 ;;
+    --out) [ $# -ge 2 ] || usage; out=$2; shift 2 ;;
+    *) usage ;;
+  esac
+done
+build=$(cd "$build" && pwd)
+mkdir -p "$out"
+out=$(cd "$out" && pwd)
+pick=$build/bin/VarnetPick.exe
+driver=$build/bin/VarnetDemoDriver.exe
+for f in "$pick" "$driver"; do
+  [ -f "$f" ] || { echo "screenshots: $f is missing (run scripts/build.sh)" >&2; exit 2; }
+done
+. "$root/scripts/virtual-display.sh"
+
+tmp=$(mktemp -d)
+pick_pid=
+demo=$build/demo
+cleanup() {
+  set +e
+  [ -n "$pick_pid" ] && kill "$pick_pid" 2>/dev/null
+  vd_stop
+  rm -rf "$tmp" "$demo/projects"
+  [ -d "$demo/old-reports" ] && chmod -R u+w "$demo/old-reports"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
+
+fail() {
+  echo "screenshots: $*" >&2
+  [ -s "$tmp/pick.err" ] && { echo "VarnetPick said:" >&2; sed 's/^/   /' "$tmp/pick.err" >&2; }
+  exit 1
+}
+
+# The tree: a few folders to browse, one with a read-only file, and one
+# large enough (24,000 folders, about 100 MB while it exists) that the scan
+# runs for seconds under Wine.
+rm -rf "$demo"
+mkdir -p "$demo/data/2001" "$demo/data/2002" "$demo/data/2003" "$demo/docs" "$demo/music" \
+         "$demo/old-reports/2019" "$demo/projects"
+echo "figures" > "$demo/old-reports/summary.txt"
+chmod a-w "$demo/old-reports/summary.txt"
+(cd "$demo/projects" && mkdir -p p{00..19}/q{00..19}/r{00..59})
+
+vd_start "$tmp" "$build" || exit 2
+vd_wine desktop || exit 2
+
+# driver <command> [argument]: one step of the driver; the frame it reports
+# is left in fx fy fw fh.
+driver() {
+  local rc=0
+  timeout 90 wine "$driver" "$@" </dev/null >"$tmp/driver.out" 2>&1 || rc=$?
+  sed 's/^/   /' "$tmp/driver.out"
+  [ $rc -eq 0 ] || fail "the driver failed at: $* (code $rc)"
+  read -r fx fy fw fh < <(sed -n 's/^driver: frame \([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\).*/\1 \2 \3 \4/p' \
+                          "$tmp/driver.out" | tail -n 1) || true
+}
+shoot() {
+  vd_shoot "$out/$1" "$fx" "$fy" "$fw" "$fh" || fail "no screenshot $1"
+  echo "== $out/$1"
+}
+# run <initial path>: VarnetPick.exe in the background, ended by Cancel.
+start() {
+  echo "== VarnetPick.exe $1"
+  timeout 120 wine "$pick" "$1" </dev/null >"$tmp/pick.out" 2>"$tmp/pick.err" &
+  pick_pid=$!
+}
+finish() {
+  driver cancel
+  local rc=0
+  wait "$pick_pid" || rc=$?
+  pick_pid=
+  [ $rc -eq 1 ] || fail "VarnetPick.exe ended with $rc, expected 1 (Cancel)"
+}
+
+start 'D:\data'
+driver navigate 'D:\data\2002'
+shoot folder-dialog.png
+finish
+
+start 'D:\'
+driver navigate 'D:\projects'
+driver expand
+shoot progress-dialog.png
+driver kill
+finish
+
+start 'D:\'
+driver navigate 'D:\old-reports'
+driver delete
+shoot request-dialog.png
+driver abort
+finish

@@ -1,0 +1,169 @@
+// Names that a Win32 path does not take as they are: each node stands for
+// exactly one folder, and every command, OK and selection on a node whose
+// label may name another folder is refused with nothing on disk changed.
+// The folders are made natively: Win32 calls cannot make most of them.
+#include "folderops_support.h"
+
+#include <ErrorMessage.h>
+#include <FolderNames.h>
+
+// The classes of names; each stands beside a folder it could be taken for
+// (holding a file), and holds a folder its listing would show.
+struct NameClass {
+    const char* pszContext;
+    const char* pszName;   // UTF-8
+    const char* pszTwin;   // UTF-8; NULL: none
+    const char* pszLabel;  // the node's label, as the ANSI functions give the name
+    NameProblem nProblem;  // NAME_MISSING: removed after it was listed
+};
+static const NameClass s_classes[] = {
+    { "trailing dot: Win32 paths drop it", "foo.", "foo", "foo.", NAME_TRAILING },
+    { "trailing space: Windows drops it, Wine resolves it too", "foo ", "foo", "foo ", NAME_TRAILING },
+    { "device name", "CON", NULL, "CON", NAME_DEVICE },
+    { "device name with an extension", "nul.txt", NULL, "nul.txt", NAME_DEVICE },
+    { "fullwidth reverse solidus: best fit gives a backslash", "\xef\xbc\xbc" "b", "b", "\\b", NAME_CONVERTED },
+    { "a with macron: best fit gives a", "x\xc4\x81", NULL, "xa", NAME_CONVERTED },
+    { "a wildcard, held by a Unix name (Wine)", "a*b", "axb", "a*b", NAME_SPECIAL },
+    { "gone after it was listed", "gone", NULL, "gone", NAME_MISSING },
+};
+
+// The text of a refusal by pszRefused of the node at strPath.
+static CString Refusal(const char* pszRefused, const CString& strPath, NameProblem nProblem)
+{
+    if (nProblem == NAME_MISSING)
+        return CErrorMessage().GetMessageText(ERROR_PATH_NOT_FOUND);
+    return CString(pszRefused) + ": " + strPath + " may name another folder (" + NameProblemText(nProblem) + ")";
+}
+
+// Each class at the drive's first level and deeper: the name is one node;
+// selecting it, make folder in it, rename, delete and Expand Recursive of it
+// and OK on it are refused with nothing on disk changed.
+TEST(ExactNames, ANodeThatMayNameAnotherFolderIsRefusedByEveryCommand)
+{
+    TestFolder deeper("exact");
+    for (const NameClass& c : s_classes) {
+        for (const CString& strParent : { CString("D:\\"), deeper.Path() }) {
+            CString strContext = CString(c.pszContext) + " in " + strParent;
+            std::vector<CString> entries = { CString(c.pszName) + "/inside/" };
+            if (c.pszTwin)
+                entries.push_back(CString(c.pszTwin) + "/keep.txt");
+            MakeNative(strParent, entries);
+            CString strPath = JoinPath(strParent, c.pszLabel);
+            std::vector<CString> before;
+            INT_PTR nResult = RunFolderDialog(strParent, [&](Driver& d) {
+                HTREEITEM hParent = strParent.GetLength() == 3 ? d.Root() : NodeOf(d, strParent);
+                std::vector<CString> children = d.Children(hParent);
+                EXPECT_EQ(1, std::count(children.begin(), children.end(), CString(c.pszLabel))) << strContext;
+                EXPECT_EQ(0, std::count(children.begin(), children.end(), CString())) << strContext;
+                HTREEITEM hNode = d.Child(hParent, c.pszLabel);
+                ASSERT_NE(nullptr, hNode) << strContext;
+                if (c.nProblem == NAME_MISSING)
+                    RemoveNative(strParent, c.pszName);
+                before = DriveSnapshot();
+
+                d.ClickNode(hNode);
+                EXPECT_EQ(Refusal("Not Listed", strPath, c.nProblem), d.ItemText(IDC_EDIT_ERROR)) << strContext;
+                EXPECT_TRUE(d.Children(hNode).empty()) << strContext;
+                struct Action {
+                    const char* pszRefused;
+                    std::function<void()> act;
+                } actions[] = {
+                    { "Not Changed", [&] { d.Command(IDC_STATIC_MAKEFOLDER, STN_CLICKED); } },
+                    { "Not Changed", [&] {
+                          d.EditLabel(hNode);
+                          d.TypeText(d.LabelEditor(), "renamed");
+                          d.Key(VK_RETURN, d.LabelEditor());
+                      } },
+                    { "Not Changed", [&] { d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED); } },
+                    { "Not Expanded", [&] { d.Command(IDC_BN_EXPAND); } },
+                    { "Not Chosen", [&] { d.Ok(); } },
+                };
+                for (const Action& a : actions) {
+                    d.OnUi([&] { SetDlgItemTextA(d.Dialog(), IDC_EDIT_ERROR, ""); });
+                    a.act();
+                    EXPECT_EQ(Refusal(a.pszRefused, strPath, c.nProblem), d.ItemText(IDC_EDIT_ERROR)) << strContext;
+                    EXPECT_FALSE(d.AnyOtherWindow()) << strContext;
+                    EXPECT_EQ(nullptr, d.LabelEditor()) << strContext;
+                }
+                EXPECT_EQ(CString(c.pszLabel), d.Label(hNode)) << strContext;
+                d.Cancel();
+            });
+            EXPECT_EQ(IDCANCEL, nResult) << strContext;
+            EXPECT_EQ(before, DriveSnapshot()) << strContext;
+            RemoveNative(strParent, c.pszName);
+            if (c.pszTwin)
+                RemoveNative(strParent, c.pszTwin);
+        }
+    }
+}
+
+// Windows reports each reparse point's tag; only those that stand for
+// another name are links. Wine gives its Unix symbolic links no tag.
+TEST(ExactNames, OnlyReparsePointsThatStandForAnotherNameAreLinks)
+{
+    const DWORD dwReparse = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    struct Case {
+        const char* pszContext;
+        DWORD dwAttributes, dwTag;
+        bool bLink;
+    } cases[] = {
+        { "a plain folder", FILE_ATTRIBUTE_DIRECTORY, 0, false },
+        { "a symbolic link", dwReparse, 0xA000000C, true },
+        { "a junction or mount point", dwReparse, 0xA0000003, true },
+        { "a cloud placeholder", dwReparse, 0x9000001A, false },
+        { "a deduplicated file", FILE_ATTRIBUTE_REPARSE_POINT, 0x80000013, false },
+        { "a Unix symbolic link under Wine", dwReparse, 0, true },
+        { "a tag without the reparse attribute", FILE_ATTRIBUTE_DIRECTORY, 0xA000000C, false },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.bLink, IsLink(c.dwAttributes, c.dwTag)) << c.pszContext;
+}
+
+// In code page 932 the name of U+8868 is 0x95 0x5C: its trail byte is the
+// byte of a backslash. At the drive's first level and deeper it is one
+// name: listed, rebuilt by Expand Recursive, chosen by OK and deleted as
+// itself. The folderops_tests_dbcs run starts the program in code page 932.
+// The nodes are selected as the keyboard selects them: the prefix's dialog
+// font (MS Sans Serif) has no Japanese glyphs, so the label's text has no
+// width and the tree view takes a click on it for one to its right.
+TEST(ExactNamesDbcs, ANameEndingInTheByteOfABackslashIsOneName)
+{
+    if (getenv("VARNET_EXPECT_ACP"))
+        ASSERT_EQ((UINT)atoi(getenv("VARNET_EXPECT_ACP")), GetACP());
+    else if (!IsDBCSLeadByte(0x95))
+        GTEST_SKIP() << "ANSI code page " << GetACP() << " has no double-byte characters";
+    const char* const pszName = "\x95\x5C";
+    TestFolder deeper("exact-dbcs");
+    for (const CString& strParent : { CString("D:\\"), deeper.Path() }) {
+        MakeNative(strParent, { "\xe8\xa1\xa8/sub/inner/" });
+        CString strPath = JoinPath(strParent, pszName), strSelected;
+        RunFolderDialog(strParent, [&](Driver& d) {
+            HTREEITEM hNode = d.Child(strParent.GetLength() == 3 ? d.Root() : NodeOf(d, strParent), pszName);
+            ASSERT_NE(nullptr, hNode) << strParent;
+            d.SelectNode(hNode);
+            EXPECT_EQ((std::vector<CString>{ "sub" }), d.Children(hNode)) << strParent;
+            d.Command(IDC_BN_EXPAND);
+            while (d.WaitForDialog("Progress and Kill Dialog", 0))
+                Sleep(20);
+            d.Sync();
+            EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR)) << strParent;
+            HTREEITEM hSub = d.Child(hNode, "sub");
+            ASSERT_NE(nullptr, hSub) << strParent;
+            EXPECT_EQ((std::vector<CString>{ "inner" }), d.Children(hSub)) << strParent;
+            d.SelectNode(hSub);
+            d.Ok();
+        }, &strSelected);
+        EXPECT_EQ(strPath + "\\sub", strSelected);
+        RunFolderDialog(strParent, [&](Driver& d) {
+            d.SelectNode(d.Child(strParent.GetLength() == 3 ? d.Root() : NodeOf(d, strParent), pszName));
+            d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+            HWND hBox = d.WaitForMessageBox();
+            ASSERT_NE(nullptr, hBox) << strParent;
+            d.Answer(hBox, IDYES);
+            EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR)) << strParent;
+            d.Cancel();
+        });
+        EXPECT_FALSE(Exists(strPath)) << strParent;
+        RemoveNative(strParent, "\xe8\xa1\xa8");
+    }
+}

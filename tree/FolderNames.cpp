@@ -1,0 +1,314 @@
+// The rules about names shared by the tree, the scan and the folder
+// commands.
+#include "FolderNames.h"
+#include "ErrorMessage.h"
+
+#include <new>
+#include <string.h>
+#include <unordered_map>
+
+std::wstring Widen(const char* psz)
+{
+    int n = MultiByteToWideChar(CP_ACP, 0, psz, -1, NULL, 0);
+    std::wstring str(n > 0 ? n - 1 : 0, L'\0');
+    if (n > 1)
+        MultiByteToWideChar(CP_ACP, 0, psz, -1, &str[0], n);
+    return str;
+}
+
+// The ANSI name that the ANSI file functions give for a wide name (best fit
+// included), and whether it is exact. Converting back gives the same wide
+// name exactly when no character was fitted or replaced by the default
+// character, as the conversion from ANSI is one function.
+static CString Narrow(const wchar_t* pszWide, bool& bExact)
+{
+    int n = WideCharToMultiByte(CP_ACP, 0, pszWide, -1, NULL, 0, NULL, NULL);
+    CString str;
+    if (n > 1) {
+        WideCharToMultiByte(CP_ACP, 0, pszWide, -1, str.GetBuffer(n), n, NULL, NULL);
+        str.ReleaseBuffer();
+    }
+    bExact = Widen(str) == pszWide;
+    return str;
+}
+
+CString JoinPath(const CString& strFolder, const CString& strName)
+{
+    // By characters: a double-byte character may end in the byte of a backslash.
+    CString strPath = strFolder;
+    strPath.TrimRight('\\');
+    return strPath + "\\" + strName;
+}
+
+// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 (the superscript digits too), also
+// with spaces or an extension after them: these name devices, not folders.
+static bool IsDeviceName(std::wstring strBase)
+{
+    size_t nDot = strBase.find(L'.');
+    if (nDot != std::wstring::npos)
+        strBase.resize(nDot);
+    while (!strBase.empty() && strBase.back() == L' ')
+        strBase.pop_back();
+    if (strBase.size() == 3) {
+        for (const wchar_t* pszDevice : { L"CON", L"PRN", L"AUX", L"NUL" })
+            if (_wcsicmp(strBase.c_str(), pszDevice) == 0)
+                return true;
+        return false;
+    }
+    if (strBase.size() != 4 || (_wcsnicmp(strBase.c_str(), L"COM", 3) && _wcsnicmp(strBase.c_str(), L"LPT", 3)))
+        return false;
+    wchar_t chDigit = strBase[3];
+    return (chDigit >= L'1' && chDigit <= L'9') || chDigit == 0x00B9 || chDigit == 0x00B2 || chDigit == 0x00B3;
+}
+
+// What Win32 path handling would do to the name as a path component.
+static NameProblem Win32NameProblem(const std::wstring& strName)
+{
+    if (strName.empty())
+        return NAME_SPECIAL;
+    for (wchar_t ch : strName)
+        if (ch < 32 || wcschr(L"\\/:*?\"<>|", ch))
+            return NAME_SPECIAL;
+    if (strName.back() == L'.' || strName.back() == L' ')
+        return NAME_TRAILING;
+    if (IsDeviceName(strName))
+        return NAME_DEVICE;
+    return NAME_EXACT;
+}
+
+CString CheckFolderName(const CString& strName)
+{
+    CString strPrefix = "Invalid Folder Name \"" + strName + "\": ";
+    if (strName == "." || strName == "..")
+        return strPrefix + "\".\" and \"..\" are not names of a folder";
+    switch (Win32NameProblem(Widen(strName))) {
+    case NAME_SPECIAL:
+        return strPrefix + "a name cannot contain control characters or any of \\ / : * ? \" < > |";
+    case NAME_TRAILING:
+        return strPrefix + "a name cannot end with a dot or a space";
+    case NAME_DEVICE:
+        return strPrefix + "the name is reserved for a device";
+    default:
+        return CString();
+    }
+}
+
+CString NameProblemText(NameProblem nProblem)
+{
+    switch (nProblem) {
+    case NAME_CONVERTED: return "a name there cannot be represented exactly in the ANSI code page";
+    case NAME_TRAILING: return "Windows paths drop the dots and spaces that end a name";
+    case NAME_DEVICE: return "Windows paths take the name for a device";
+    case NAME_SPECIAL: return "the name holds a character that Windows paths give a meaning to";
+    case NAME_REDIRECTED: return "a Windows path with that name leads to another entry";
+    default: return CString();
+    }
+}
+
+bool IsLink(DWORD dwAttributes, DWORD dwReparseTag)
+{
+    return (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && (dwReparseTag == 0 || (dwReparseTag & 0x20000000));
+}
+
+// Closes a search however its listing ends.
+struct CFindCloser {
+    explicit CFindCloser(HANDLE hFind) : m_hFind(hFind) {}
+    ~CFindCloser() { FindClose(m_hFind); }
+    HANDLE m_hFind;
+};
+
+// ListFolderWide's work: ERROR_SUCCESS, or why the folder cannot be listed.
+static DWORD ListFolder(const CString& strFolder, std::vector<CListedName>& names)
+{
+    names.clear();
+    // The dialog's paths are ANSI paths: a folder whose pattern the ANSI
+    // functions refuse (longer than MAX_PATH characters) is not listed here either.
+    std::wstring strPattern = Widen(JoinPath(strFolder, "*.*"));
+    if (strPattern.size() >= MAX_PATH)
+        return ERROR_FILENAME_EXCED_RANGE;
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = FindFirstFileW(strPattern.c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE) {
+        DWORD dwError = GetLastError();
+        return IsSearchFailure(dwError) ? dwError : ERROR_SUCCESS;
+    }
+    CFindCloser closer(hFind);
+    do {
+        if (wcscmp(fd.cFileName, L".") == 0 || wcscmp(fd.cFileName, L"..") == 0)
+            continue;
+        CListedName name;
+        bool bExact;
+        name.strWide = fd.cFileName;
+        name.strAnsi = Narrow(fd.cFileName, bExact);
+        name.dwAttributes = fd.dwFileAttributes;
+        name.bLink = IsLink(fd.dwFileAttributes, fd.dwReserved0);
+        name.nProblem = bExact ? Win32NameProblem(name.strWide) : NAME_CONVERTED;
+        name.bCaseTwin = false;
+        names.push_back(name);
+    } while (FindNextFileW(hFind, &fd));
+    DWORD dwError = GetLastError();
+    // A listing that broke off could hide a twin of any name.
+    if (dwError != ERROR_NO_MORE_FILES) {
+        names.clear();
+        return dwError;
+    }
+
+    // Two folders that list under one ANSI name are two nodes of one label:
+    // neither label tells which folder it stands for. Names that differ
+    // only in letter case may lead to each other in a Win32 path.
+    if (names.size() > 1) {
+        std::unordered_map<std::string, int> folders;
+        std::unordered_map<std::wstring, int> cases;
+        std::vector<std::wstring> upper;
+        for (const CListedName& name : names) {
+            if (name.IsDirectory())
+                folders[(const char*)name.strAnsi]++;
+            upper.push_back(name.strWide);
+            CharUpperBuffW(&upper.back()[0], (DWORD)upper.back().size());
+            cases[upper.back()]++;
+        }
+        for (size_t i = 0; i < names.size(); i++) {
+            CListedName& name = names[i];
+            if (name.IsDirectory() && name.nProblem == NAME_EXACT && folders[(const char*)name.strAnsi] > 1)
+                name.nProblem = NAME_CONVERTED;
+            name.bCaseTwin = cases[upper[i]] > 1;
+        }
+    }
+    return ERROR_SUCCESS;
+}
+
+BOOL ListFolderWide(const CString& strFolder, std::vector<CListedName>& names)
+{
+    // A folder too large for the memory left is one that cannot be listed.
+    DWORD dwError;
+    try {
+        dwError = ListFolder(strFolder, names);
+    } catch (std::bad_alloc&) {
+        names.clear();
+        dwError = ERROR_NOT_ENOUGH_MEMORY;
+    } catch (CMemoryException* e) {
+        e->Delete();
+        names.clear();
+        dwError = ERROR_NOT_ENOUGH_MEMORY;
+    }
+    SetLastError(dwError);
+    return dwError == ERROR_SUCCESS;
+}
+
+NameProblem ResolveName(const CString& strFolder, const CListedName& name, bool bAlways, DWORD* pdwError)
+{
+    if (name.nProblem != NAME_EXACT || (!bAlways && !name.bCaseTwin))
+        return name.nProblem;
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = FindFirstFileW(Widen(JoinPath(strFolder, name.strAnsi)).c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE) {
+        if (pdwError)
+            *pdwError = GetLastError();
+        return NAME_MISSING;
+    }
+    FindClose(hFind);
+    return name.strWide == fd.cFileName ? NAME_EXACT : NAME_REDIRECTED;
+}
+
+NameProblem CheckLabel(const CString& strParent, const CString& strLabel, DWORD* pdwError)
+{
+    std::vector<CListedName> names;
+    if (!ListFolderWide(strParent, names)) {
+        *pdwError = GetLastError();
+        return NAME_MISSING;
+    }
+    // Only a folder makes a node; a file of the same ANSI name does not
+    // take its place in a path to an exact folder name.
+    for (const CListedName& name : names)
+        if (name.IsDirectory() && name.strAnsi == (const char*)strLabel)
+            return ResolveName(strParent, name, true, pdwError);
+    *pdwError = ERROR_PATH_NOT_FOUND;
+    return NAME_MISSING;
+}
+
+CString CheckNodeNames(CTreeCtrl* pTree, HTREEITEM hNode, const char* pszRefused)
+{
+    // The labels from the node up to the top node, whose label is the
+    // drive root (C:\).
+    if (!hNode)
+        return "Please Select a Folder";
+    std::vector<CString> labels;
+    for (HTREEITEM h = hNode; h; h = pTree->GetParentItem(h))
+        labels.push_back(pTree->GetItemText(h));
+    CString strPath = labels.back();
+    for (size_t i = labels.size() - 1; i-- > 0;) {
+        DWORD dwError = 0;
+        NameProblem nProblem = CheckLabel(strPath, labels[i], &dwError);
+        strPath = JoinPath(strPath, labels[i]);
+        // A folder that is not there is reported as the command itself
+        // would report it.
+        if (nProblem == NAME_MISSING) {
+            CString strText = CErrorMessage().GetMessageText(dwError);
+            if (strText.IsEmpty())
+                strText.Format("Unknown error %lu.", dwError);
+            return strText;
+        }
+        if (nProblem != NAME_EXACT)
+            return CString(pszRefused) + ": " + strPath + " may name another folder (" + NameProblemText(nProblem) + ")";
+    }
+    return CString();
+}
+
+bool IsLinkAt(const CString& strPath)
+{
+    CString strEntry = strPath;
+    strEntry.TrimRight('\\');
+    WIN32_FIND_DATAW fd;
+    HANDLE hFind = FindFirstFileW(Widen(strEntry).c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(hFind);
+    return IsLink(fd.dwFileAttributes, fd.dwReserved0);
+}
+
+bool CanRemoveLinkAlone()
+{
+    HMODULE hNtdll = GetModuleHandleA("ntdll.dll");
+    return !(hNtdll && GetProcAddress(hNtdll, "wine_get_version"));
+}
+
+// Where the entry at strPath really is, links followed (empty when that
+// cannot be told). GetFinalPathNameByHandleW is looked up: Windows XP has none.
+static std::wstring FinalPath(const std::wstring& strPath)
+{
+    typedef DWORD(WINAPI * GetFinalPath)(HANDLE, LPWSTR, DWORD, DWORD);
+    static GetFinalPath s_pfn =
+        (GetFinalPath)(void*)GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleW");
+    if (!s_pfn)
+        return std::wstring();
+    HANDLE hFile = CreateFileW(strPath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return std::wstring();
+    std::wstring strFinal(MAX_PATH, L'\0');
+    DWORD n = s_pfn(hFile, &strFinal[0], (DWORD)strFinal.size(), 0);
+    if (n >= strFinal.size()) {
+        strFinal.resize(n + 1);
+        n = s_pfn(hFile, &strFinal[0], (DWORD)strFinal.size(), 0);
+    }
+    CloseHandle(hFile);
+    strFinal.resize(n < strFinal.size() ? n : 0);
+    return strFinal;
+}
+
+CHiddenFileLinks::CHiddenFileLinks(const CString& strFolder) : m_strFolder(strFolder)
+{
+    m_strFolder.TrimRight('\\');
+    if (!CanRemoveLinkAlone())
+        m_strFinal = FinalPath(Widen(strFolder));
+}
+
+bool CHiddenFileLinks::IsLink(const CListedName& name) const
+{
+    if (m_strFinal.empty() || name.IsDirectory())
+        return false;
+    // A file that cannot be followed is not taken for a plain one.
+    std::wstring strFinal = FinalPath(Widen(m_strFolder) + L"\\" + name.strWide);
+    std::wstring strExpected = m_strFinal + L"\\" + name.strWide;
+    return strFinal.empty() || _wcsicmp(strFinal.c_str(), strExpected.c_str()) != 0;
+}

@@ -1,0 +1,120 @@
+// The rules about names that the tree, the scan and the folder commands
+// share: which typed names can become one folder, which listed names name
+// their folder exactly in a Win32 path, and what counts as a link.
+//
+// The tree shows names as the ANSI file functions give them, and every
+// path is made by joining those labels. A label names its folder exactly
+// only when the ANSI code page holds its name exactly (best fit turns
+// "\x0101" into "a" and a fullwidth reverse solidus into "\"), when no other
+// folder of the same parent lists under the same label, and when Win32 path
+// handling leaves the name as it is (it drops trailing dots and spaces,
+// takes CON or NUL.txt for a device, and gives \ / : * ? " < > | a meaning).
+#pragma once
+
+#include <afxcmn.h>
+#include <afxwin.h>
+
+#include <string>
+#include <vector>
+
+// Empty when strName can be created or renamed to as one folder inside its
+// parent; otherwise the text that tells the user why not.
+CString CheckFolderName(const CString& strName);
+
+// Why a listed name may not name its entry exactly in a Win32 path.
+enum NameProblem {
+    NAME_EXACT,
+    NAME_CONVERTED,   // the ANSI code page cannot hold it, or another folder lists under the same name
+    NAME_TRAILING,    // it ends in a dot or a space, which Win32 paths drop
+    NAME_DEVICE,      // CON, NUL.txt ...: Win32 paths name a device
+    NAME_SPECIAL,     // it holds \ / : * ? " < > | or a control character
+    NAME_REDIRECTED,  // a Win32 path with it leads to another entry
+    NAME_MISSING,     // no folder of the parent lists under it
+};
+
+// Why not, in a user's words (for the problems from NAME_CONVERTED to
+// NAME_REDIRECTED).
+CString NameProblemText(NameProblem nProblem);
+
+// Whether a search that could not start (dwError from GetLastError) failed:
+// one that matches no entry did not, it lists nothing (an empty drive root
+// has not even the entries "." and "..").
+inline BOOL IsSearchFailure(DWORD dwError)
+{
+    return dwError != ERROR_FILE_NOT_FOUND;
+}
+
+// One entry of a folder, listed with the wide functions.
+struct CListedName {
+    std::wstring strWide;  // the name as the file system holds it
+    CString strAnsi;       // the name as the ANSI functions give it
+    DWORD dwAttributes;
+    bool bLink;            // a link (see IsLink); never listed through
+    NameProblem nProblem;  // as far as the listing alone tells
+    bool bCaseTwin;        // another entry differs from it only in letter case
+
+    bool IsDirectory() const { return (dwAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+};
+
+// Lists strFolder (a folder path; a drive root with or without its
+// backslash) in the file system's order, without "." and "..", and tells
+// for each entry what the listing alone tells about its name. FALSE, with
+// the reason in GetLastError, when the folder cannot be listed.
+BOOL ListFolderWide(const CString& strFolder, std::vector<CListedName>& names);
+
+// Completes the listing's verdict on an entry of strFolder: an entry with
+// a twin in letter case is looked up by its name as a Win32 path does, and
+// must be found as itself. Lookups cost as much as a listing, so the scan
+// asks only when the listing leaves a doubt; the commands always ask.
+// *pdwError is the system's reason when the answer is NAME_MISSING (the
+// lookup failed).
+NameProblem ResolveName(const CString& strFolder, const CListedName& name, bool bAlways, DWORD* pdwError = NULL);
+
+// The verdict on the label of a folder node: strParent is the exact path of
+// its parent folder. The label must be the ANSI name of exactly one folder
+// there, and that folder's name must be exact. *pdwError is the system's
+// reason when the answer is NAME_MISSING.
+NameProblem CheckLabel(const CString& strParent, const CString& strLabel, DWORD* pdwError);
+
+// A link: a reparse point that stands for another name (symbolic link,
+// junction, mount point: the name-surrogate bit of its tag). Other reparse
+// points, such as cloud placeholders or deduplicated files, are ordinary
+// entries. dwReparseTag is WIN32_FIND_DATAW.dwReserved0. Wine reports Unix
+// symbolic links to folders as reparse points without a tag; a reparse
+// point without a tag is taken for a link.
+bool IsLink(DWORD dwAttributes, DWORD dwReparseTag);
+
+// Whether the entry at strPath itself (not followed) is a link.
+bool IsLinkAt(const CString& strPath);
+
+// Whether RemoveDirectoryA removes a directory link (junction or symbolic
+// link) alone, and DeleteFileA a file link. Windows does; Wine follows a
+// link to an empty folder and removes the folder it points to, and deletes
+// the file a file link points to.
+bool CanRemoveLinkAlone();
+
+// Under Wine a Unix symbolic link to a file lists as a plain file, and
+// deleting it deletes the file it points to. Finds such links among the
+// files of one folder by where each really leads; finds none where links
+// carry their tag (Windows).
+class CHiddenFileLinks {
+public:
+    explicit CHiddenFileLinks(const CString& strFolder);
+    bool IsLink(const CListedName& name) const;
+
+private:
+    CString m_strFolder;
+    std::wstring m_strFinal;  // where the folder itself leads; empty: nothing to find
+};
+
+// strFolder and strName joined by one backslash (a drive root keeps one).
+CString JoinPath(const CString& strFolder, const CString& strName);
+
+// The wide form of an ANSI text, as the system converts it.
+std::wstring Widen(const char* psz);
+
+// Checks the labels from the top node down to hNode, each against its own
+// parent's listing. Empty when every label names its folder exactly;
+// otherwise the text to show, starting with pszRefused ("Not Changed" ...),
+// or the system's text alone when a folder is not there.
+CString CheckNodeNames(CTreeCtrl* pTree, HTREEITEM hNode, const char* pszRefused);

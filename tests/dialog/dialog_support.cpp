@@ -37,6 +37,17 @@ HostMainWindow::~HostMainWindow()
     DestroyWindow();
 }
 
+HWND WaitForListFullBox(Driver& d)
+{
+    HWND hBox = d.WaitForMessageBox();
+    EXPECT_NE(nullptr, hBox) << "no box says that the folder list ran out of memory";
+    CString strText = hBox ? d.MessageBoxText(hBox) : CString();
+    strText.Remove('\r');
+    if (hBox)
+        EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText);
+    return hBox;
+}
+
 HTREEITEM NodeOf(Driver& d, const CString& strPath)
 {
     HTREEITEM hNode = d.Root();

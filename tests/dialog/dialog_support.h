@@ -23,6 +23,10 @@ public:
     ~HostMainWindow() override;
 };
 
+// Waits for the box that says a folder list ran out of memory, and checks
+// its text; NULL, and a failure, when none comes.
+HWND WaitForListFullBox(Driver& d);
+
 // The node of a folder path such as D:\a\b, walking the labels from the
 // top node; NULL when a label is missing.
 HTREEITEM NodeOf(Driver& d, const CString& strPath);

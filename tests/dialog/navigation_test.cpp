@@ -206,11 +206,8 @@ TEST(Navigation, RunningOutOfMemoryWhileListingEmptiesTheListAndGoesOn)
                 AfxSetAllocHook(RefuseNth);
             });
             d.PostUi([&] { TreeView_SelectItem(d.Item(IDC_FOLDER_TREE), hMany); });
-            HWND hBox = d.WaitForMessageBox();
+            HWND hBox = WaitForListFullBox(d);
             ASSERT_NE(nullptr, hBox) << c.pszContext;
-            CString strText = d.MessageBoxText(hBox);
-            strText.Remove('\r');
-            EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText) << c.pszContext;
             d.Answer(hBox, IDOK);
             d.OnUi([] { AfxSetAllocHook(NULL); });
             // Eight entries were dropped with the list and the ninth was lost.

@@ -262,11 +262,8 @@ TEST(Scan, RunningOutOfMemoryEmptiesTheListAndTheScanGoesOn)
             d.Command(IDC_BN_EXPAND);
             if (c.bBox) {
                 // The worker itself says so, and waits for the answer.
-                HWND hBox = d.WaitForMessageBox();
+                HWND hBox = WaitForListFullBox(d);
                 ASSERT_NE(nullptr, hBox) << c.pszContext;
-                CString strText = d.MessageBoxText(hBox);
-                strText.Remove('\r');
-                EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText) << c.pszContext;
                 d.Answer(hBox, IDOK);
             }
             ASSERT_TRUE(WaitForCommandEnd(d)) << c.pszContext;

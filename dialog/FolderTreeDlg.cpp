@@ -45,3 +45,9 @@ BEGIN_MESSAGE_MAP(CFolderTreeDlg, CDialog)
     ON_STN_CLICKED(IDC_STATIC_DELETEFOLDER, OnStatic_DeleteFolder)
     ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
+
+BOOL CFolderTreeDlg::IsEndingFromOutside() const
+{
+    MSG msg;
+    return !m_hWnd || ::PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_NOREMOVE);
+}

@@ -62,6 +62,16 @@ protected:
     void OnStatic_DeleteFolder();
     int DelAllFilesDirs(CString& strFolder);
 
+    // An expand-recursive command is running (its progress dialog, its
+    // question or its wait): no other command starts meanwhile, whatever
+    // key or click still reaches the dialog.
+    BOOL IsScanRunning() const { return m_pScanThread != NULL; }
+    // The dialog is being ended from outside while a command runs: its
+    // window is gone (destroyed with its owner) or the host quits (a
+    // WM_QUIT waits for the dialog's loop). The command stops at once and
+    // touches the window no more.
+    BOOL IsEndingFromOutside() const;
+
     // The path of a tree node: the labels from the top node down, joined by
     // single backslashes (C:\ for the top node, C:\dir\sub below it).
     CString GetNodePath(HTREEITEM hNode);

@@ -11,6 +11,15 @@ BOOL CFolderTreeDlg::OnInitDialog()
     // Binds the member controls.
     CDialog::OnInitDialog();
 
+    // A host's own template may lack controls: without the tree or the
+    // drive list the dialog cannot work and ends as one that could not be
+    // created; every other control is optional.
+    if (!::GetDlgItem(m_hWnd, IDC_FOLDER_TREE) || !::GetDlgItem(m_hWnd, IDC_CBX_DRIVES)) {
+        TRACE("Varnet: the template lacks the folder tree or the drive list\n");
+        EndDialog(-1);
+        return TRUE;
+    }
+
     // Both window icons are the 32 x 32 icon 128.
     SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
     SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)m_hIcon);
@@ -65,12 +74,21 @@ BOOL CFolderTreeDlg::OnInitDialog()
         TRACE("Unable To create ToolTip\n");
         return TRUE;
     }
-    m_pToolTip->AddTool(&m_iconDeleteFolder, "Delete Folder with Contents. (Key Del)");
-    m_pToolTip->AddTool(&m_iconMakeFolder, "Create Folder. (Key Ins)");
-    m_pToolTip->AddTool(&m_btnExpand, "Expand Folder (NumPad *)");
-    m_pToolTip->AddTool(&m_btnOK, "Get Path");
-    m_pToolTip->AddTool(&m_editPath, "Currently Selected Path");
-    m_pToolTip->AddTool(&m_editError, "Displays any Errors");
+    // A tool for each of these controls that the template has.
+    const struct {
+        CWnd* pControl;
+        const char* pszText;
+    } tools[] = {
+        { &m_iconDeleteFolder, "Delete Folder with Contents. (Key Del)" },
+        { &m_iconMakeFolder, "Create Folder. (Key Ins)" },
+        { &m_btnExpand, "Expand Folder (NumPad *)" },
+        { &m_btnOK, "Get Path" },
+        { &m_editPath, "Currently Selected Path" },
+        { &m_editError, "Displays any Errors" },
+    };
+    for (const auto& tool : tools)
+        if (tool.pControl->m_hWnd)
+            m_pToolTip->AddTool(tool.pControl, tool.pszText);
     m_pToolTip->Activate(TRUE);
 
     // The start position.

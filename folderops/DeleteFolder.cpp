@@ -124,7 +124,10 @@ static CString CheckBeforeDeleting(const CString& strTop, const CString& strFold
 
 void CFolderTreeDlg::OnStatic_DeleteFolder()
 {
-    // Nothing until the tree was clicked; a running deletion is not started again.
+    // Nothing while a scan runs, nor until the tree was clicked; a running
+    // deletion is not started again.
+    if (IsScanRunning())
+        return;
     if (!m_bTreeClicked) {
         SetDlgItemText(IDC_EDIT_ERROR, "Please Select a Folder");
         return;
@@ -150,9 +153,10 @@ void CFolderTreeDlg::OnStatic_DeleteFolder()
         return;
     }
 
-    // One question; No (the default button) ends the command.
+    // One question; No (the default button) ends the command, as does the
+    // dialog ended from outside meanwhile.
     if (AfxMessageBox("Do you really want to Remove the folder with its contents?",
-                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES || IsEndingFromOutside())
         return;
 
     // The busy icon shows while the deletion runs; the node goes only with its folder.
@@ -175,7 +179,7 @@ void CFolderTreeDlg::OnStatic_DeleteFolder()
         SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
     }
     pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
-    if (bDeleted) {
+    if (bDeleted && pTree) {
         // The node may hold a large expanded subtree.
         CRedrawOff noRedraw(pTree);
         pTree->DeleteItem(hSelected);
@@ -258,6 +262,9 @@ int CFolderTreeDlg::DelAllFilesDirs(CString& strFolder)
             if (!m_bYesToAll) {
                 CFileDeleteRequestDlg dlgRequest(NULL, strPath, "File is Read-Only !");
                 INT_PTR nResult = dlgRequest.DoModal();
+                // The dialog ended from outside meanwhile: the deletion stops, as on Abort.
+                if (IsEndingFromOutside())
+                    return fail("No or partial deletion");
                 if (nResult == -1) {
                     AfxMessageBox("Fatal Error dialog box could not be created!", 0);
                 } else if (nResult == IDOK) {

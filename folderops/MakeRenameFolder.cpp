@@ -11,7 +11,10 @@ static const char s_szDefaultName[] = "NewFolder";
 
 void CFolderTreeDlg::OnStatic_MakeFolder()
 {
-    // Nothing until the tree was clicked; a pending name is not started again.
+    // Nothing while a scan runs, nor until the tree was clicked; a pending
+    // name is not started again.
+    if (IsScanRunning())
+        return;
     if (!m_bTreeClicked) {
         SetDlgItemText(IDC_EDIT_ERROR, "Please Select a Folder");
         return;

@@ -9,11 +9,60 @@
 #include "TreeNodes.h"
 #include "resource.h"
 
+#include <functional>
+#include <memory>
+
+// Owns the running worker for the command. However the command ends, an
+// exception included, the worker is stopped (unless the command waited for
+// it already), waited for and deleted, and the dialog's pointer to it
+// cleared: the worker never outlives the command, and the command can
+// run again.
+class CScanThreadGuard {
+public:
+    CScanThreadGuard(CWinThread*& pThread, int& bContinue, std::function<BOOL()> ending)
+        : m_pThread(pThread), m_bContinue(bContinue), m_ending(std::move(ending))
+    {
+    }
+    ~CScanThreadGuard()
+    {
+        if (m_pThread) {
+            WriteScanFlag(m_bContinue, 0);
+            WaitForEnd();
+        }
+    }
+    // Waits for the worker to end, then deletes its thread object.
+    // Messages that other threads send to this one are answered meanwhile
+    // (input and posted messages wait), so that a thread that sends to this
+    // one cannot make the two wait on each other; and the scan is stopped
+    // when the dialog is ended from outside meanwhile.
+    void WaitForEnd()
+    {
+        HANDLE hThread = m_pThread->m_hThread;
+        for (;;) {
+            DWORD dwWait = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, 100, QS_SENDMESSAGE);
+            if (dwWait == WAIT_OBJECT_0 + 1) {
+                MSG msg;
+                ::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            } else if (dwWait == WAIT_TIMEOUT) {
+                if (m_ending())
+                    WriteScanFlag(m_bContinue, 0);
+            } else {
+                break;
+            }
+        }
+        delete m_pThread;
+        m_pThread = NULL;
+    }
+
+private:
+    CWinThread*& m_pThread;
+    int& m_bContinue;
+    std::function<BOOL()> m_ending;
+};
+
 void CFolderTreeDlg::OnBn_ExpandSelectedNode()
 {
-    // A command that is running (its progress dialog, its question or its
-    // wait) is not started again by a click or key that still reaches us.
-    if (m_pScanThread)
+    if (IsScanRunning())
         return;
 
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
@@ -50,28 +99,31 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     }
     m_pScanThread->m_bAutoDelete = FALSE;
     m_pScanThread->ResumeThread();
+    CScanThreadGuard scanThread(m_pScanThread, m_bScanContinue, [this] { return IsEndingFromOutside(); });
 
     // This dialog is the owner, and so disabled while the progress
     // dialog is open, whichever window happens to be active.
-    CProgressKillDlg* pProgressDlg = new CProgressKillDlg("Search Recursive all Folders", m_pScanThread, this);
+    std::unique_ptr<CProgressKillDlg> pProgressDlg(
+        new CProgressKillDlg("Search Recursive all Folders", m_pScanThread, this));
     INT_PTR nResult = pProgressDlg->DoModal();
 
-    // Kill stops the scan; any other end but the worker's own asks whether to wait for it.
-    if (pProgressDlg->m_bKilled) {
+    // Kill stops the scan; any other end but the worker's own asks whether
+    // to wait for it. The dialog ended from outside stops it without asking.
+    if (pProgressDlg->m_bKilled || IsEndingFromOutside()) {
         WriteScanFlag(m_bScanContinue, 0);
     } else if (nResult != IDOK) {
         CString strText = "\nYES = Waiting until the search finished?\n";
         strText += "\nNo = Abort search process\n";
-        if (AfxMessageBox(strText, MB_YESNO | MB_ICONQUESTION) == IDNO)
+        if (AfxMessageBox(strText, MB_YESNO | MB_ICONQUESTION) == IDNO || IsEndingFromOutside())
             WriteScanFlag(m_bScanContinue, 0);
     }
     // After IDOK the worker has ended and this returns at once; after any
     // other end the results are not read before it has.
-    ::WaitForSingleObject(m_pScanThread->m_hThread, INFINITE);
-    delete m_pScanThread;
-    m_pScanThread = NULL;
+    scanThread.WaitForEnd();
 
-    delete pProgressDlg;
+    pProgressDlg.reset();
+    if (IsEndingFromOutside())
+        return;
 
     // The last folder the scan could not list, if any.
     if (!m_strScanError.IsEmpty())

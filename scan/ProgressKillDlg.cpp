@@ -48,7 +48,9 @@ void CProgressKillDlg::OnOK()
 void CProgressKillDlg::OnTimer(UINT nIDEvent)
 {
     if (nIDEvent == SCAN_TIMER) {
-        ((CProgressCtrl*)GetDlgItem(IDC_PROGRESS_SCAN))->StepIt();
+        // A host's own template may lack the bar.
+        if (CProgressCtrl* pBar = (CProgressCtrl*)GetDlgItem(IDC_PROGRESS_SCAN))
+            pBar->StepIt();
         if (::WaitForSingleObject(m_pThread->m_hThread, SCAN_WAIT_MS) != WAIT_TIMEOUT)
             CDialog::OnOK();
     }

@@ -18,34 +18,43 @@ void CFolderTreeDlg::GetRecursiveDir()
     CErrorMessage errorMessage;
     std::vector<CListedName> names;
 
-    // The folder, and its listing pattern.
-    m_strScanDir.TrimRight('\\');
-    CString strFolder = m_strScanDir;
-    m_strScanDir += "\\*.*";
+    // Running out of memory anywhere in the scan (a path, a listing, the
+    // lists) is said in a box, empties the lists and the scan goes on with
+    // the next entry, like a list that cannot grow: the scan is never cut
+    // short unseen.
+    CString strFolder;
+    CollectFolders(m_arrScanDirs, &m_arrScanNameStarts, [&] {
+        // The folder, and its listing pattern.
+        m_strScanDir.TrimRight('\\');
+        strFolder = m_strScanDir;
+        m_strScanDir += "\\*.*";
 
-    // Listed with the wide functions, which tell whether each name is
-    // exact. A folder that cannot be listed leaves its pattern and the
-    // system's text.
-    if (!ListFolderWide(strFolder, names)) {
-        DWORD dwError = GetLastError();
-        m_strScanError = m_strScanDir + " " + errorMessage.GetMessageText(dwError);
-    }
+        // Listed with the wide functions, which tell whether each name is
+        // exact. A folder that cannot be listed leaves its pattern and the
+        // system's text.
+        if (!ListFolderWide(strFolder, names)) {
+            DWORD dwError = GetLastError();
+            m_strScanError = m_strScanDir + " " + errorMessage.GetMessageText(dwError);
+        }
+    });
 
     // In the listing's order; the stop is tested before every entry.
     for (size_t i = 0; i < names.size() && ReadScanFlag(m_bScanContinue); i++) {
         const CListedName& name = names[i];
         if (!name.IsDirectory())
             continue;
-        // Out of memory the list is emptied and the scan goes on.
-        strEntry = strFolder + "\\" + name.strAnsi;
-        AddFolderPath(m_arrScanDirs, strEntry, &m_arrScanNameStarts, strFolder.GetLength() + 1);
-        // Collected, but not listed through: a junction or symbolic link (one
-        // to an ancestor would make the scan endless and its recursion
-        // overflow the stack), and a name that may lead to another folder in
-        // a path (its listing would be that folder's).
-        if (name.bLink || ResolveName(strFolder, name, false) != NAME_EXACT)
-            continue;
-        m_strScanDir = strEntry;
-        GetRecursiveDir();
+        CollectFolders(m_arrScanDirs, &m_arrScanNameStarts, [&] {
+            strEntry = strFolder + "\\" + name.strAnsi;
+            m_arrScanDirs.Add(strEntry);
+            m_arrScanNameStarts.Add(strFolder.GetLength() + 1);
+            // Collected, but not listed through: a junction or symbolic link
+            // (one to an ancestor would make the scan endless and its
+            // recursion overflow the stack), and a name that may lead to
+            // another folder in a path (its listing would be that folder's).
+            if (name.bLink || ResolveName(strFolder, name, false) != NAME_EXACT)
+                return;
+            m_strScanDir = strEntry;
+            GetRecursiveDir();
+        });
     }
 }

@@ -114,6 +114,10 @@ if [ "$(cat "$prefix/.varnet-ready" 2>/dev/null)" != "$setup" ]; then
 fi
 
 if [ "$kind" = test ]; then
+  # The test programs run only where drive D: carries this mark of the
+  # build (they create and delete folders on it).
+  mkdir -p "$drives/d"
+  printf '%s\n' "$build" > "$drives/d/.varnet-test-drive"
   # Wine can neither make nor remove a symbolic link alone; tests that
   # need to run the machine's ln and rm through the prefix's own drive
   # (C:\varnet\ln, C:\varnet\rm).

@@ -1,5 +1,6 @@
 // Listing one level of a folder and turning the listing into tree nodes.
 #include "ErrorMessage.h"
+#include "FolderNames.h"
 #include "FolderTreeDlg.h"
 #include "TreeNodes.h"
 #include "resource.h"
@@ -13,7 +14,8 @@ void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>
     strFolder += "\\*.*";
     if (!finder.FindFile(strFolder)) {
         DWORD dwError = GetLastError();
-        errorMessage.ShowInDlgItem(dwError, NULL, m_hWnd, IDC_EDIT_ERROR);
+        if (IsSearchFailure(dwError))
+            errorMessage.ShowInDlgItem(dwError, NULL, m_hWnd, IDC_EDIT_ERROR);
         return;
     }
 
@@ -30,8 +32,11 @@ void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>
         }
         if (finder.IsDots() || !finder.IsDirectory())
             continue;
-        CString strPath = finder.GetFilePath();
-        AddFolderPath(arrDirs, strPath);
+        // Out of memory the list is emptied and the listing goes on.
+        CollectFolders(arrDirs, NULL, [&] {
+            CString strPath = finder.GetFilePath();
+            arrDirs.Add(strPath);
+        });
     }
 
     finder.Close();

@@ -128,8 +128,10 @@ static DWORD ListFolder(const CString& strFolder, std::vector<CListedName>& name
         return ERROR_FILENAME_EXCED_RANGE;
     WIN32_FIND_DATAW fd;
     HANDLE hFind = FindFirstFileW(strPattern.c_str(), &fd);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return GetLastError();
+    if (hFind == INVALID_HANDLE_VALUE) {
+        DWORD dwError = GetLastError();
+        return IsSearchFailure(dwError) ? dwError : ERROR_SUCCESS;
+    }
     CFindCloser closer(hFind);
     do {
         if (wcscmp(fd.cFileName, L".") == 0 || wcscmp(fd.cFileName, L"..") == 0)
@@ -182,6 +184,10 @@ BOOL ListFolderWide(const CString& strFolder, std::vector<CListedName>& names)
     try {
         dwError = ListFolder(strFolder, names);
     } catch (std::bad_alloc&) {
+        names.clear();
+        dwError = ERROR_NOT_ENOUGH_MEMORY;
+    } catch (CMemoryException* e) {
+        e->Delete();
         names.clear();
         dwError = ERROR_NOT_ENOUGH_MEMORY;
     }

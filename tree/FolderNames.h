@@ -36,6 +36,14 @@ enum NameProblem {
 // NAME_REDIRECTED).
 CString NameProblemText(NameProblem nProblem);
 
+// Whether a search that could not start (dwError from GetLastError) failed:
+// one that matches no entry did not, it lists nothing (an empty drive root
+// has not even the entries "." and "..").
+inline BOOL IsSearchFailure(DWORD dwError)
+{
+    return dwError != ERROR_FILE_NOT_FOUND;
+}
+
 // One entry of a folder, listed with the wide functions.
 struct CListedName {
     std::wstring strWide;  // the name as the file system holds it

@@ -3,24 +3,19 @@
 
 #include <algorithm>
 
-void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath, CArray<int, int>* parrNameStarts,
-                   int nNameStart)
+void ReportFolderListFull(CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts, const char* pszCause)
 {
-    try {
-        arrDirs.Add(strPath);
-        if (parrNameStarts)
-            parrNameStarts->Add(nNameStart);
-    } catch (CMemoryException* e) {
-        char szCause[255];
-        e->GetErrorMessage(szCause, 255);
-        CString strText = "Probable to many Dirs\n";
-        strText += szCause;
-        AfxMessageBox(strText, MB_OK | MB_ICONEXCLAMATION);
-        e->Delete();
-        arrDirs.RemoveAll();
-        if (parrNameStarts)
-            parrNameStarts->RemoveAll();
-    }
+    CString strText = "Probable to many Dirs\n";
+    strText += pszCause;
+    // The worker's box has no owner (never a window of the thread that
+    // waits for the worker): it is put in front of the user instead.
+    UINT nType = MB_OK | MB_ICONEXCLAMATION;
+    if (!AfxGetSafeOwner(NULL))
+        nType |= MB_TOPMOST | MB_SETFOREGROUND;
+    AfxMessageBox(strText, nType);
+    arrDirs.RemoveAll();
+    if (parrNameStarts)
+        parrNameStarts->RemoveAll();
 }
 
 HTREEITEM FindChildNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszLabel)
@@ -139,8 +134,10 @@ bool SortLikeTree(std::vector<CString>& names)
 // The guards' count on the window.
 static const char s_szRedrawOff[] = "VarnetRedrawOff";
 
-CRedrawOff::CRedrawOff(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd())
+CRedrawOff::CRedrawOff(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->m_hWnd : NULL)
 {
+    if (!m_hWnd)
+        return;
     UINT_PTR nDepth = (UINT_PTR)::GetPropA(m_hWnd, s_szRedrawOff);
     if (nDepth == 0)
         ::SendMessageA(m_hWnd, WM_SETREDRAW, FALSE, 0);
@@ -149,6 +146,8 @@ CRedrawOff::CRedrawOff(CWnd* pWnd) : m_hWnd(pWnd->GetSafeHwnd())
 
 CRedrawOff::~CRedrawOff()
 {
+    if (!m_hWnd)
+        return;
     UINT_PTR nDepth = (UINT_PTR)::GetPropA(m_hWnd, s_szRedrawOff);
     if (nDepth > 1) {
         ::SetPropA(m_hWnd, s_szRedrawOff, (HANDLE)(nDepth - 1));

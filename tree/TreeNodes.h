@@ -14,17 +14,35 @@
 #include <afxtempl.h>
 #include <afxwin.h>
 
+#include <new>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-// Appends strPath to a folder list, and where given, nNameStart (where its
-// last name starts) to the list of name starts kept beside it. When a list
-// cannot grow, says so in a message box ("Probable to many Dirs" and the
-// exception's text) and empties both; the caller goes on as if the append
-// had worked.
-void AddFolderPath(CArray<CString, CString&>& arrDirs, CString& strPath, CArray<int, int>* parrNameStarts = NULL,
-                   int nNameStart = 0);
+// Says that memory ran out while a folder list was collected: a message
+// box ("Probable to many Dirs" and pszCause), put in front when it has no
+// owner (the scan worker's); empties the list, and where given the list of
+// name starts kept beside it.
+void ReportFolderListFull(CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts, const char* pszCause);
+
+// Runs collect, which appends to a folder list (and may list further
+// folders). When memory runs out inside it, the lists are emptied as
+// ReportFolderListFull says, and the caller goes on with its next entry.
+template <class Collect>
+void CollectFolders(CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts, Collect collect)
+{
+    try {
+        collect();
+    } catch (CMemoryException* e) {
+        char szCause[255];
+        e->GetErrorMessage(szCause, 255);
+        e->Delete();
+        ReportFolderListFull(arrDirs, parrNameStarts, szCause);
+    } catch (const std::bad_alloc&) {
+        // The standard containers of the listing say it their way.
+        ReportFolderListFull(arrDirs, parrNameStarts, "Out of memory.");
+    }
+}
 
 // The first child of hParent (in sibling order) whose label equals
 // pszLabel exactly (case-sensitive); NULL when none does.

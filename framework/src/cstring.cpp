@@ -105,7 +105,7 @@ int CString::Replace(LPCSTR pszOld, LPCSTR pszNew)
         return 0;
     if (!pszNew)
         pszNew = "";
-    std::string result;
+    Buffer result;
     int nCount = 0;
     int i = 0;
     while (i < GetLength()) {
@@ -151,7 +151,7 @@ int CString::Delete(int nIndex, int nCount)
 
 int CString::Remove(char ch)
 {
-    std::string result;
+    Buffer result;
     int nCount = 0;
     for (int i = 0; i < GetLength();) {
         int next = NextChar(i);
@@ -225,7 +225,7 @@ void CString::Format(LPCSTR pszFormat, ...)
     va_end(copy);
     if (n < 0)
         n = 0;
-    std::string result(n, '\0');
+    Buffer result(n, '\0');
     vsnprintf(&result[0], n + 1, pszFormat, args);
     va_end(args);
     m_str.swap(result);

@@ -62,6 +62,14 @@ void CDialog::OnCancel()
     EndDialog(IDCANCEL);
 }
 
+void CDialog::PostNcDestroy()
+{
+    // Destroyed from outside while modal: the loop, which may be waiting
+    // for a message, is woken to see it.
+    if (m_bContinueModal)
+        ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
 void CDialog::EndDialog(int nResult)
 {
     m_nModalResult = nResult;
@@ -125,16 +133,19 @@ INT_PTR CDialog::DoModal()
     if (!hWnd)
         m_nModalResult = -1;
 
-    if (m_hWnd)
-        ::SetWindowPos(m_hWnd, NULL, 0, 0, 0, 0,
+    // The window, and the owner with it, may be gone already (destroyed
+    // from outside while the loop ran).
+    BOOL bWindow = hWnd && ::IsWindow(hWnd);
+    if (bWindow)
+        ::SetWindowPos(hWnd, NULL, 0, 0, 0, 0,
                        SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
     // The owner is enabled before the dialog goes, so that it gets the
     // activation back.
-    if (bEnableParent)
+    if (bEnableParent && ::IsWindow(hParent))
         ::EnableWindow(hParent, TRUE);
-    if (hParent && ::GetActiveWindow() == hWnd)
+    if (bWindow && ::IsWindow(hParent) && ::GetActiveWindow() == hWnd)
         ::SetActiveWindow(hParent);
-    if (hWnd)
+    if (bWindow)
         ::DestroyWindow(hWnd);
     AfxDeleteTempMaps();
     return m_nModalResult;
@@ -144,6 +155,12 @@ BOOL CDialog::RunModalLoop()
 {
     MSG msg;
     while (m_bContinueModal) {
+        // The window was destroyed from outside (with its owner, say): the
+        // dialog ends, as after an error.
+        if (!m_hWnd) {
+            m_nModalResult = IDABORT;
+            break;
+        }
         // Idle: the temporary objects of the handlers are freed.
         if (!::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE))
             AfxDeleteTempMaps();

@@ -1,4 +1,4 @@
-// Exceptions, their texts, and the containers' allocation.
+// Exceptions, their texts, and the framework's allocation.
 #include "afx/exception.h"
 #include "afx/msgbox.h"
 #include "afx/syserror.h"
@@ -92,11 +92,11 @@ AFX_ALLOC_HOOK AfxSetAllocHook(AFX_ALLOC_HOOK pfnAllocHook)
     return (AFX_ALLOC_HOOK)InterlockedExchangePointer((PVOID*)&s_pfnAllocHook, (PVOID)pfnAllocHook);
 }
 
-void* AfxAllocMemory(size_t nBytes)
+void* AfxAllocMemory(size_t nBytes, BOOL bObject)
 {
     LONG lRequest = InterlockedIncrement(&s_lRequestNumber);
     AFX_ALLOC_HOOK pfnHook = s_pfnAllocHook;
-    if (pfnHook && !pfnHook(nBytes, FALSE, lRequest))
+    if (pfnHook && !pfnHook(nBytes, bObject, lRequest))
         return NULL;
     return malloc(nBytes ? nBytes : 1);
 }

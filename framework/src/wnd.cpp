@@ -14,11 +14,15 @@
 
 namespace {
 
+// A handle map in the framework's memory (exhaustion throws CMemoryException*).
+template <class T>
+using HandleMap = std::unordered_map<HWND, T, std::hash<HWND>, std::equal_to<HWND>, CAfxAllocator<std::pair<const HWND, T>>>;
+
 // Windows with a permanent object, for the whole process.
 struct PermanentMap {
     PermanentMap() { InitializeCriticalSection(&cs); }
     CRITICAL_SECTION cs;
-    std::unordered_map<HWND, CWnd*> map;
+    HandleMap<CWnd*> map;
 };
 
 PermanentMap& Permanent()
@@ -37,7 +41,7 @@ struct PermanentLock {
 struct ThreadState {
     MSG lastSentMsg = {};
     int nHandlerDepth = 0;  // handlers running on this thread
-    std::unordered_map<HWND, std::unique_ptr<CWnd>> tempMap;
+    HandleMap<std::unique_ptr<CWnd>> tempMap;
 };
 
 ThreadState& State()
@@ -351,9 +355,14 @@ HWND AfxGetSafeOwner(CWnd* pParent)
 {
     HWND hWnd = pParent ? pParent->m_hWnd : NULL;
     if (!hWnd) {
+        // The main window is the main window of its own thread only: a
+        // modal window owned by another thread's window disables its owner
+        // by a message to that thread, which never comes back while that
+        // thread waits for this one.
         CWinApp* pApp = AfxGetApp();
-        if (pApp && pApp->m_pMainWnd && pApp->m_pMainWnd->m_hWnd)
-            hWnd = ::GetLastActivePopup(pApp->m_pMainWnd->m_hWnd);
+        HWND hMain = pApp && pApp->m_pMainWnd ? pApp->m_pMainWnd->m_hWnd : NULL;
+        if (hMain && ::GetWindowThreadProcessId(hMain, NULL) == ::GetCurrentThreadId())
+            hWnd = ::GetLastActivePopup(hMain);
         else
             hWnd = ::GetActiveWindow();
     }

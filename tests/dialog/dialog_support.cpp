@@ -23,6 +23,31 @@ INT_PTR RunFolderDialog(const char* pszInitialPath, const std::function<void(Dri
     return nResult;
 }
 
+HostMainWindow::HostMainWindow()
+{
+    Attach(CreateWindowA("STATIC", "Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, NULL, NULL,
+                         GetModuleHandleA(NULL), NULL));
+    TestApp().m_pMainWnd = this;
+}
+
+HostMainWindow::~HostMainWindow()
+{
+    if (TestApp().m_pMainWnd == this)
+        TestApp().m_pMainWnd = NULL;
+    DestroyWindow();
+}
+
+HWND WaitForListFullBox(Driver& d)
+{
+    HWND hBox = d.WaitForMessageBox();
+    EXPECT_NE(nullptr, hBox) << "no box says that the folder list ran out of memory";
+    CString strText = hBox ? d.MessageBoxText(hBox) : CString();
+    strText.Remove('\r');
+    if (hBox)
+        EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText);
+    return hBox;
+}
+
 HTREEITEM NodeOf(Driver& d, const CString& strPath)
 {
     HTREEITEM hNode = d.Root();

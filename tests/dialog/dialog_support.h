@@ -15,6 +15,18 @@ CWinApp& TestApp();
 INT_PTR RunFolderDialog(const char* pszInitialPath, const std::function<void(Driver&)>& script,
                         CString* pstrSelected = NULL);
 
+// A host's main window on the calling thread (the user-interface thread),
+// made the application's main window while it lives.
+class HostMainWindow : public CWnd {
+public:
+    HostMainWindow();
+    ~HostMainWindow() override;
+};
+
+// Waits for the box that says a folder list ran out of memory, and checks
+// its text; NULL, and a failure, when none comes.
+HWND WaitForListFullBox(Driver& d);
+
 // The node of a folder path such as D:\a\b, walking the labels from the
 // top node; NULL when a label is missing.
 HTREEITEM NodeOf(Driver& d, const CString& strPath);

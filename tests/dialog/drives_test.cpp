@@ -75,27 +75,42 @@ TEST(Drives, ChoosingTheShownDriveAgainRebuildsTheTree)
     });
 }
 
-TEST(Drives, ACdDriveWithoutMediumShowsTheSystemsText)
+TEST(Drives, ADriveThatCannotBeReadShowsTheSystemsTextAnEmptyOneNothing)
 {
     WIN32_FIND_DATAA fd;
     SetLastError(0xdeadbeef);
     ASSERT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA("E:\\*.*", &fd));
-    CString strExpected = SystemText(GetLastError());
-    ASSERT_FALSE(strExpected.IsEmpty());
+    CString strNoMedium = SystemText(GetLastError());
+    ASSERT_FALSE(strNoMedium.IsEmpty());
+    // An empty root has no entries, not even "." and ".." (Windows and Wine alike).
+    SetLastError(0xdeadbeef);
+    ASSERT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA("A:\\*.*", &fd));
+    ASSERT_EQ((DWORD)ERROR_FILE_NOT_FOUND, GetLastError());
+    struct Case {
+        const char* pszContext;
+        int nDrive;
+        const char* pszRoot;
+        CString strError;
+    } cases[] = {
+        { "a CD drive without a medium", 3, "E:\\", strNoMedium },
+        { "an empty floppy", 0, "A:\\", "" },
+    };
 
     TestFolder folder("cd");
-    RunFolderDialog(folder.Path(), [&](Driver& d) {
-        d.ChooseDrive(3);
-        EXPECT_EQ(CString("E:\\"), d.Label(d.Root()));
-        EXPECT_TRUE(d.Children(d.Root()).empty());
-        EXPECT_EQ(CString("E:\\"), d.ItemText(IDC_EDIT_PATH));
-        EXPECT_EQ(strExpected, d.ItemText(IDC_EDIT_ERROR));
-        // The next switch clears the error box and the dialog goes on.
-        d.ChooseDrive(2);
-        EXPECT_EQ(CString(""), d.ItemText(IDC_EDIT_ERROR));
-        EXPECT_EQ(CString("D:\\"), d.Label(d.Root()));
-        d.Ok();
-    });
+    for (const Case& c : cases) {
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            d.ChooseDrive(c.nDrive);
+            EXPECT_EQ(CString(c.pszRoot), d.Label(d.Root())) << c.pszContext;
+            EXPECT_TRUE(d.Children(d.Root()).empty()) << c.pszContext;
+            EXPECT_EQ(CString(c.pszRoot), d.ItemText(IDC_EDIT_PATH)) << c.pszContext;
+            EXPECT_EQ(c.strError, d.ItemText(IDC_EDIT_ERROR)) << c.pszContext;
+            // The next switch clears the error box and the dialog goes on.
+            d.ChooseDrive(2);
+            EXPECT_EQ(CString(""), d.ItemText(IDC_EDIT_ERROR)) << c.pszContext;
+            EXPECT_EQ(CString("D:\\"), d.Label(d.Root())) << c.pszContext;
+            d.Ok();
+        });
+    }
 }
 
 TEST(Drives, TheInitialPathsDriveLetterMatchesInAnyCase)

@@ -45,59 +45,66 @@ static void Unwatch(Driver& d, Spy& spy)
 }
 
 // Ins and Del, which start the folder commands, are tested with them.
-TEST(Keyboard, KeypadStarExpandsFromEveryControlAndNeverReachesIt)
+// One test per control: each runs the command, which takes a second.
+struct StarTarget {
+    const char* pszName;
+    HWND (*focus)(Driver& d, HWND hTree, HTREEITEM hNode);  // gives the focus to a control, returns it
+};
+const StarTarget s_starTargets[] = {
+    { "Tree", [](Driver&, HWND hTree, HTREEITEM) { return hTree; } },
+    { "DriveList", [](Driver& d, HWND, HTREEITEM) { return GetWindow(d.Item(IDC_CBX_DRIVES), GW_CHILD); } },
+    { "PathBox", [](Driver& d, HWND, HTREEITEM) { return d.Item(IDC_EDIT_PATH); } },
+    { "ErrorBox", [](Driver& d, HWND, HTREEITEM) { return d.Item(IDC_EDIT_ERROR); } },
+    { "OkButton", [](Driver& d, HWND, HTREEITEM) { return d.Item(IDOK); } },
+    { "ExpandRecursiveButton", [](Driver& d, HWND, HTREEITEM) { return d.Item(IDC_BN_EXPAND); } },
+    { "LabelEditor", [](Driver&, HWND hTree, HTREEITEM hNode) {
+          SetFocus(hTree);
+          return TreeView_EditLabel(hTree, hNode);
+      } },
+};
+
+class KeypadStar : public ::testing::TestWithParam<StarTarget> {};
+
+TEST_P(KeypadStar, ExpandsFromTheControlAndNeverReachesIt)
 {
+    const StarTarget& t = GetParam();
     TestFolder folder("keys");
     folder.MakeDirs("a\\b");
     RunFolderDialog(folder.Path(), [&](Driver& d) {
         HTREEITEM hNode = SelectNodeOf(d, folder.Path());
         ASSERT_NE(nullptr, hNode);
         HWND hTree = d.Item(IDC_FOLDER_TREE);
-        struct Target {
-            const char* pszContext;
-            std::function<HWND()> focus;  // gives the focus to a control, returns it
-        } targets[] = {
-            { "the tree", [&] { return hTree; } },
-            { "the drive list", [&] { return GetWindow(d.Item(IDC_CBX_DRIVES), GW_CHILD); } },
-            { "the path box", [&] { return d.Item(IDC_EDIT_PATH); } },
-            { "the error box", [&] { return d.Item(IDC_EDIT_ERROR); } },
-            { "the OK button", [&] { return d.Item(IDOK); } },
-            { "the Expand Recursive button", [&] { return d.Item(IDC_BN_EXPAND); } },
-            { "the label editor", [&] {
-                  SetFocus(hTree);
-                  return TreeView_EditLabel(hTree, hNode);
-              } },
-        };
-        for (const Target& t : targets) {
-            // Collapsed first, so that the command's expansion shows.
-            d.OnUi([&] { TreeView_Expand(hTree, hNode, TVE_COLLAPSE); });
-            HWND hTarget = NULL;
-            d.OnUi([&] {
-                HWND h = t.focus();
-                SetFocus(h);
-                hTarget = h;
-            });
-            ASSERT_NE(nullptr, hTarget) << t.pszContext;
-            ASSERT_EQ(hTarget, d.Focus()) << t.pszContext;
+        // Collapsed first, so that the command's expansion shows.
+        d.OnUi([&] { TreeView_Expand(hTree, hNode, TVE_COLLAPSE); });
+        HWND hTarget = NULL;
+        d.OnUi([&] {
+            HWND h = t.focus(d, hTree, hNode);
+            SetFocus(h);
+            hTarget = h;
+        });
+        ASSERT_NE(nullptr, hTarget);
+        ASSERT_EQ(hTarget, d.Focus());
 
-            // The command runs (its progress dialog opens) instead of the
-            // tree's own expand-all or the editor's typing.
-            Spy spy;
-            Watch(d, spy, hTarget);
-            d.Key(VK_MULTIPLY, hTarget);
-            EXPECT_NE(nullptr, d.WaitForDialog(PROGRESS_CAPTION, 0)) << t.pszContext;
-            ASSERT_TRUE(WaitForCommandEnd(d)) << t.pszContext;
-            if (IsWindow(hTarget))
-                Unwatch(d, spy);
-            s_pSpy = NULL;
-            EXPECT_EQ(0, spy.keyDowns[VK_MULTIPLY]) << t.pszContext;
-            EXPECT_TRUE(d.IsExpanded(hNode)) << t.pszContext;
-            EXPECT_EQ((std::vector<CString>{ "a", "a\\b" }), Subtree(d, hNode)) << t.pszContext;
-            d.OnUi([&] { TreeView_EndEditLabelNow(hTree, TRUE); });
-        }
+        // The command runs (its progress dialog opens) instead of the
+        // tree's own expand-all or the editor's typing.
+        Spy spy;
+        Watch(d, spy, hTarget);
+        d.Key(VK_MULTIPLY, hTarget);
+        EXPECT_NE(nullptr, d.WaitForDialog(PROGRESS_CAPTION, 0));
+        ASSERT_TRUE(WaitForCommandEnd(d));
+        if (IsWindow(hTarget))
+            Unwatch(d, spy);
+        s_pSpy = NULL;
+        EXPECT_EQ(0, spy.keyDowns[VK_MULTIPLY]);
+        EXPECT_TRUE(d.IsExpanded(hNode));
+        EXPECT_EQ((std::vector<CString>{ "a", "a\\b" }), Subtree(d, hNode));
+        d.OnUi([&] { TreeView_EndEditLabelNow(hTree, TRUE); });
         d.Cancel();
     });
 }
+
+INSTANTIATE_TEST_SUITE_P(Keyboard, KeypadStar, ::testing::ValuesIn(s_starTargets),
+                         [](const ::testing::TestParamInfo<StarTarget>& info) { return std::string(info.param.pszName); });
 
 static BOOL CALLBACK FindToolTip(HWND hWnd, LPARAM lParam)
 {

@@ -163,12 +163,17 @@ TEST(Navigation, RightClickCollapsesTheChildrenAndExpandsWhatIsBelow)
     });
 }
 
-// Memory runs out while a listing grows: the user is told, the list is
+// Memory runs out while a listing collects: the user is told, the list is
 // emptied and the search goes on, so the node gets the folders found after.
-static std::atomic<int> s_nAllocsBeforeFailure{-1};
-static BOOL FailOnce(size_t, BOOL, LONG)
+// The hook refuses the n-th allocation of one size on the user-interface thread.
+static DWORD s_nRefuseThread;
+static size_t s_nRefuseSize;
+static std::atomic<int> s_nRefuseBefore{-1};
+static BOOL RefuseNth(size_t nSize, BOOL, LONG)
 {
-    return s_nAllocsBeforeFailure.fetch_sub(1) != 0;
+    if (GetCurrentThreadId() != s_nRefuseThread || nSize != s_nRefuseSize)
+        return TRUE;
+    return s_nRefuseBefore.fetch_sub(1) != 0;
 }
 
 TEST(Navigation, RunningOutOfMemoryWhileListingEmptiesTheListAndGoesOn)
@@ -176,28 +181,39 @@ TEST(Navigation, RunningOutOfMemoryWhileListingEmptiesTheListAndGoesOn)
     TestFolder folder("oom");
     for (int i = 0; i < 20; i++) {
         CString strName;
-        strName.Format("many\\f%02d", i);
+        strName.Format("many\\f%03d", i);
         folder.MakeDirs(strName);
     }
-    RunFolderDialog(folder.Path(), [&](Driver& d) {
-        HTREEITEM hMany = NodeOf(d, folder.Path("many"));
-        ASSERT_NE(nullptr, hMany);
-        // The list grows at 0, 4 and 8 entries: the third growth fails.
-        d.OnUi([] {
-            s_nAllocsBeforeFailure = 2;
-            AfxSetAllocHook(FailOnce);
+    struct Case {
+        const char* pszContext;
+        size_t nSize;
+        int nRefused;  // the n-th allocation of that size fails
+    } cases[] = {
+        // The list grows at 0, 4 and 8 entries: the third growth, to 12, fails.
+        { "the list cannot grow", 12 * sizeof(CString), 1 },
+        // The ninth copy of a path into the list fails (names of four
+        // characters: no other allocation of the listing has that size).
+        { "a path cannot be copied into the list", (size_t)folder.Path("many\\f000").GetLength() + 1, 9 },
+    };
+    for (const Case& c : cases) {
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            HTREEITEM hMany = NodeOf(d, folder.Path("many"));
+            ASSERT_NE(nullptr, hMany) << c.pszContext;
+            d.OnUi([&] {
+                s_nRefuseThread = GetCurrentThreadId();
+                s_nRefuseSize = c.nSize;
+                s_nRefuseBefore = c.nRefused - 1;
+                AfxSetAllocHook(RefuseNth);
+            });
+            d.PostUi([&] { TreeView_SelectItem(d.Item(IDC_FOLDER_TREE), hMany); });
+            HWND hBox = WaitForListFullBox(d);
+            ASSERT_NE(nullptr, hBox) << c.pszContext;
+            d.Answer(hBox, IDOK);
+            d.OnUi([] { AfxSetAllocHook(NULL); });
+            // Eight entries were dropped with the list and the ninth was lost.
+            EXPECT_EQ(11u, d.Children(hMany).size()) << c.pszContext;
+            EXPECT_EQ(folder.Path("many"), d.ItemText(IDC_EDIT_PATH)) << c.pszContext;
+            d.Cancel();
         });
-        d.PostUi([&] { TreeView_SelectItem(d.Item(IDC_FOLDER_TREE), hMany); });
-        HWND hBox = d.WaitForMessageBox();
-        ASSERT_NE(nullptr, hBox);
-        CString strText = d.MessageBoxText(hBox);
-        strText.Remove('\r');
-        EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText);
-        d.Answer(hBox, IDOK);
-        d.OnUi([] { AfxSetAllocHook(NULL); });
-        // Eight entries were dropped with the list and the ninth was lost.
-        EXPECT_EQ(11u, d.Children(hMany).size());
-        EXPECT_EQ(folder.Path("many"), d.ItemText(IDC_EDIT_PATH));
-        d.Cancel();
-    });
+    }
 }

@@ -88,3 +88,65 @@ std::vector<CString> FoldersOnDisk(const CString& strFolder)
     AddFolders(strFolder, "", paths);
     return paths;
 }
+
+namespace {
+struct Hold {
+    DWORD nUiThread, nScriptThread;
+    LONG nSkip;   // -1 at the allocation held, below after it
+    LONG nAfter;  // the worker's allocations after the one held
+    HANDLE hHeld, hReleased;
+    bool bRefuse;
+    AFX_ALLOC_HOOK pfnOld;
+} s_hold;
+
+BOOL HoldWorker(size_t, BOOL, LONG)
+{
+    DWORD nThread = GetCurrentThreadId();
+    if (nThread == s_hold.nUiThread || nThread == s_hold.nScriptThread)
+        return TRUE;
+    LONG nSkip = InterlockedDecrement(&s_hold.nSkip);
+    if (nSkip < -1)
+        InterlockedIncrement(&s_hold.nAfter);
+    if (nSkip != -1)
+        return TRUE;
+    SetEvent(s_hold.hHeld);
+    WaitForSingleObject(s_hold.hReleased, INFINITE);
+    return !s_hold.bRefuse;
+}
+}  // namespace
+
+WorkerHold::WorkerHold(Driver& d, int nSkip)
+{
+    s_hold.nUiThread = GetWindowThreadProcessId(d.Dialog(), NULL);
+    s_hold.nScriptThread = GetCurrentThreadId();
+    s_hold.nSkip = nSkip;
+    s_hold.nAfter = 0;
+    s_hold.hHeld = CreateEventA(NULL, TRUE, FALSE, NULL);
+    s_hold.hReleased = CreateEventA(NULL, TRUE, FALSE, NULL);
+    s_hold.bRefuse = false;
+    s_hold.pfnOld = AfxSetAllocHook(HoldWorker);
+}
+
+WorkerHold::~WorkerHold()
+{
+    Release();
+    AfxSetAllocHook(s_hold.pfnOld);
+    CloseHandle(s_hold.hHeld);
+    CloseHandle(s_hold.hReleased);
+}
+
+bool WorkerHold::WaitUntilHeld(DWORD nTimeoutMs)
+{
+    return WaitForSingleObject(s_hold.hHeld, nTimeoutMs) == WAIT_OBJECT_0;
+}
+
+int WorkerHold::AllocationsAfterRelease() const
+{
+    return (int)s_hold.nAfter;
+}
+
+void WorkerHold::Release(bool bRefuse)
+{
+    s_hold.bRefuse = bRefuse;
+    SetEvent(s_hold.hReleased);
+}

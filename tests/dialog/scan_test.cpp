@@ -98,6 +98,18 @@ TEST(Scan, TheDriveTopNodeGetsTheDrivesFoldersUnderTheirOwnNames)
     });
 }
 
+TEST(Scan, AnEmptyDriveRootScansAsEmptyWithoutAnError)
+{
+    RunFolderDialog("A:\\", [&](Driver& d) {
+        ASSERT_EQ(CString("A:\\"), d.Label(d.Root()));
+        d.SelectNode(d.Root());
+        ExpandRecursive(d);
+        EXPECT_TRUE(d.Children(d.Root()).empty());
+        EXPECT_EQ(CString(""), d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+}
+
 TEST(Scan, FoldersThatDifferOnlyInLetterCaseAreSeparateNodes)
 {
     TestFolder folder("case");
@@ -197,14 +209,20 @@ TEST(Scan, NamesThatMayLeadElsewhereAreCollectedButNotListed)
     });
 }
 
-// Refuses, once, the worker's growth of the folder list from 4 to 8 paths.
-static DWORD s_nTestThread;
+// Refuses, once, the worker's n-th allocation of one size.
+static DWORD s_nUiThread, s_nScriptThread;
+static size_t s_nRefuseSize;
+static LONG s_nRefuseBefore;
 static LONG s_nRefused;
-static BOOL RefuseTheFifthPath(size_t nSize, BOOL, LONG)
+static BOOL RefuseNth(size_t nSize, BOOL, LONG)
 {
-    if (GetCurrentThreadId() == s_nTestThread || nSize != 8 * sizeof(CString))
+    DWORD nThread = GetCurrentThreadId();
+    if (nThread == s_nUiThread || nThread == s_nScriptThread || nSize != s_nRefuseSize)
         return TRUE;
-    return InterlockedExchange(&s_nRefused, 1) != 0;
+    if (InterlockedDecrement(&s_nRefuseBefore) != 0)
+        return TRUE;
+    InterlockedIncrement(&s_nRefused);
+    return FALSE;
 }
 
 TEST(Scan, RunningOutOfMemoryEmptiesTheListAndTheScanGoesOn)
@@ -214,25 +232,50 @@ TEST(Scan, RunningOutOfMemoryEmptiesTheListAndTheScanGoesOn)
         folder.MakeDirs(pszName);
     std::vector<CString> full = FoldersOnDisk(folder.Path());
     ASSERT_EQ(8u, full.size());
-    s_nTestThread = GetCurrentThreadId();
-    s_nRefused = 0;
-    RunFolderDialog(folder.Path(), [&](Driver& d) {
-        HTREEITEM hNode = SelectNodeOf(d, folder.Path());
-        ASSERT_NE(nullptr, hNode);
-        AFX_ALLOC_HOOK pfnOld = AfxSetAllocHook(RefuseTheFifthPath);
-        d.Command(IDC_BN_EXPAND);
-        // The worker itself says so, and waits for the answer.
-        HWND hBox = d.WaitForMessageBox();
-        AfxSetAllocHook(pfnOld);
-        ASSERT_NE(nullptr, hBox);
-        CString strText = d.MessageBoxText(hBox);
-        EXPECT_EQ(CString("Probable to many Dirs\n"), strText.Left(22));
-        EXPECT_GT(strText.GetLength(), 22);
-        d.Answer(hBox, IDOK);
-        ASSERT_TRUE(WaitForCommandEnd(d));
-        // What was found before the fifth folder is gone; the rest is there.
-        EXPECT_EQ(std::vector<CString>(full.begin() + 5, full.end()), Subtree(d, hNode));
-        d.Cancel();
-    });
-    EXPECT_EQ(1, s_nRefused);
+    CString strNoMemory;
+    AfxGetSystemErrorText(ERROR_NOT_ENOUGH_MEMORY, strNoMemory);
+    // Three allocations per folder have the size of its path: its copy into
+    // the list, then its own listing's folder and pattern.
+    size_t nPathSize = (size_t)folder.Path("x1").GetLength() + 1;
+    struct Case {
+        const char* pszContext;
+        size_t nSize;
+        LONG nRefused;  // the n-th allocation of that size fails
+        size_t nKept;   // the folders left at the end
+        bool bBox;      // the box and an emptied list; else the folder cannot be listed
+    } cases[] = {
+        // The list grows at 0 and 4 entries: the second growth fails at the fifth folder.
+        { "the list cannot grow", 8 * sizeof(CString), 1, 3, true },
+        { "the third path cannot be copied into the list", nPathSize, 7, 5, true },
+        { "the third folder cannot be listed", nPathSize, 9, 8, false },
+    };
+    for (const Case& c : cases) {
+        s_nUiThread = GetCurrentThreadId();
+        s_nRefuseSize = c.nSize;
+        s_nRefuseBefore = c.nRefused;
+        s_nRefused = 0;
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            s_nScriptThread = GetCurrentThreadId();
+            HTREEITEM hNode = SelectNodeOf(d, folder.Path());
+            ASSERT_NE(nullptr, hNode) << c.pszContext;
+            AFX_ALLOC_HOOK pfnOld = AfxSetAllocHook(RefuseNth);
+            d.Command(IDC_BN_EXPAND);
+            if (c.bBox) {
+                // The worker itself says so, and waits for the answer.
+                HWND hBox = WaitForListFullBox(d);
+                ASSERT_NE(nullptr, hBox) << c.pszContext;
+                d.Answer(hBox, IDOK);
+            }
+            ASSERT_TRUE(WaitForCommandEnd(d)) << c.pszContext;
+            AfxSetAllocHook(pfnOld);
+            // What was found before is gone; the scan went on to the end.
+            std::vector<CString> tree = Subtree(d, hNode);
+            EXPECT_EQ(c.nKept, tree.size()) << c.pszContext;
+            EXPECT_TRUE(std::equal(tree.begin(), tree.end(), full.end() - tree.size())) << c.pszContext;
+            if (!c.bBox)
+                EXPECT_EQ(folder.Path() + "\\" + full[2] + "\\*.* " + strNoMemory, d.ItemText(IDC_EDIT_ERROR));
+            d.Cancel();
+        });
+        EXPECT_EQ(1, s_nRefused) << c.pszContext;
+    }
 }

@@ -1,4 +1,6 @@
 // CArray<CString, CString&>: the dialog's list of folder names.
+#include "alloc_hook.h"
+
 #include <afxtempl.h>
 #include <afxwin.h>
 #include <gtest/gtest.h>
@@ -120,16 +122,6 @@ BOOL RefuseAll(size_t nSize, BOOL, LONG)
     g_nRefusedSize = nSize;
     return FALSE;
 }
-
-// Installs an allocation hook for a scope.
-class AllocHook {
-public:
-    explicit AllocHook(AFX_ALLOC_HOOK pfn) : m_pfnOld(AfxSetAllocHook(pfn)) {}
-    ~AllocHook() { AfxSetAllocHook(m_pfnOld); }
-
-private:
-    AFX_ALLOC_HOOK m_pfnOld;
-};
 
 // Adds under a hook that refuses every allocation; returns the exception.
 CMemoryException* AddRefused(CStringArray& arr)

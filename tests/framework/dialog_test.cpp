@@ -3,8 +3,10 @@
 #include <DialogDriver.h>
 #include <afxcmn.h>
 #include <afxwin.h>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,7 +35,7 @@ protected:
 
 class CTestDlg : public CDialog {
 public:
-    CTestDlg() : CDialog(500) {}
+    explicit CTestDlg(CWnd* pParent = NULL) : CDialog(500, pParent) {}
 
     std::vector<std::string> calls;
     std::vector<UINT> pretranslated;  // key-downs, in the order seen
@@ -189,6 +191,57 @@ TEST(Dialog, DoModalResults)
         });
         EXPECT_EQ(IDOK, nResult) << "run " << nRun;
     }
+}
+
+// Takes the WM_QUIT waiting in this thread's queue, if any.
+static bool TakeQuit()
+{
+    MSG msg;
+    return PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+TEST(Dialog, TheModalLoopEndsWhenTheApplicationQuitsOrItsOwnerIsDestroyed)
+{
+    struct Case {
+        const char* pszContext;
+        std::function<void(Driver&, HWND hOwner)> end;
+        INT_PTR nResult;
+        bool bQuit;  // WM_QUIT is handed on to the loops outside
+    } cases[] = {
+        { "WM_QUIT", [](Driver& d, HWND) { d.PostUi([] { PostQuitMessage(3); }); }, -1, true },
+        { "the owner destroyed", [](Driver& d, HWND hOwner) { d.PostUi([=] { DestroyWindow(hOwner); }); }, IDABORT, false },
+        // While the loop waits for a message: only a sent one comes.
+        { "the owner closed by another thread", [](Driver&, HWND hOwner) { SendMessageA(hOwner, WM_CLOSE, 0, 0); },
+          IDABORT, false },
+    };
+    for (const Case& c : cases) {
+        CWnd owner;
+        owner.Attach(CreateWindowA("STATIC", "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, NULL, NULL,
+                                   GetModuleHandleA(NULL), NULL));
+        CTestDlg dlg(&owner);
+        INT_PTR nResult = RunDialog(dlg, [&](Driver& d) {
+            EXPECT_EQ(owner.m_hWnd, GetWindow(d.Dialog(), GW_OWNER)) << c.pszContext;
+            c.end(d, owner.m_hWnd);
+            EXPECT_TRUE(d.WaitForEnd()) << c.pszContext;
+        });
+        EXPECT_EQ(c.nResult, nResult) << c.pszContext;
+        EXPECT_EQ(nullptr, dlg.m_hWnd) << c.pszContext;
+        EXPECT_EQ(c.bQuit, TakeQuit()) << c.pszContext;
+        owner.DestroyWindow();
+    }
+}
+
+TEST(Driver, AnActionThatFindsNoTargetWindowFailsTheTest)
+{
+    CTestDlg dlg;
+    INT_PTR nResult = RunDialog(dlg, [&](Driver& d) {
+        EXPECT_NONFATAL_FAILURE(d.Key(VK_F5, d.Item(999)), "no window to press a key in");
+        EXPECT_NONFATAL_FAILURE(d.Answer(d.WaitForMessageBox(0), IDOK), "no window to answer");
+        EXPECT_NONFATAL_FAILURE(d.SelectNode(NULL), "no window to select a node in");
+        d.Ok();
+    });
+    EXPECT_EQ(IDOK, nResult);
+    EXPECT_TRUE(dlg.pretranslated.empty());
 }
 
 // A class that the host registers, as a module's static would.

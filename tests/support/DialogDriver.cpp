@@ -80,6 +80,25 @@ BOOL CALLBACK FindProc(HWND hWnd, LPARAM lParam)
     return FALSE;
 }
 
+// An action needs its target: without one the input would go nowhere (to
+// the script's own queue) and a later check that nothing happened would
+// pass. The test fails instead.
+bool HasTarget(HWND hWnd, const char* pszAction)
+{
+    if (hWnd && IsWindow(hWnd))
+        return true;
+    ADD_FAILURE() << "the driver found no window to " << pszAction;
+    return false;
+}
+
+bool HasNode(HTREEITEM hItem, const char* pszAction)
+{
+    if (hItem)
+        return true;
+    ADD_FAILURE() << "the driver was given no tree node to " << pszAction;
+    return false;
+}
+
 }  // namespace
 
 void Driver::OnUi(const std::function<void()>& fn)
@@ -107,11 +126,11 @@ CString Driver::Text(HWND hWnd)
     return strText;
 }
 
-void Driver::Command(int nID, int nCode, HWND hDlg)
+void Driver::Command(int nID, int nCode)
 {
-    if (!hDlg)
-        hDlg = m_hDialog;
-    PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nID, nCode), (LPARAM)::GetDlgItem(hDlg, nID));
+    if (!HasTarget(m_hDialog, "send a command to"))
+        return;
+    PostMessageA(m_hDialog, WM_COMMAND, MAKEWPARAM(nID, nCode), (LPARAM)::GetDlgItem(m_hDialog, nID));
     Sync();
 }
 
@@ -122,10 +141,15 @@ HWND Driver::Focus()
     return hFocus;
 }
 
+void Driver::Key(UINT nVirtualKey)
+{
+    Key(nVirtualKey, Focus());
+}
+
 void Driver::Key(UINT nVirtualKey, HWND hTarget)
 {
-    if (!hTarget)
-        hTarget = Focus();
+    if (!HasTarget(hTarget, "press a key in"))
+        return;
     UINT nScan = MapVirtualKeyA(nVirtualKey, 0);
     PostMessageA(hTarget, WM_KEYDOWN, nVirtualKey, 1 | (nScan << 16));
     PostMessageA(hTarget, WM_KEYUP, nVirtualKey, 1 | (nScan << 16) | 0xC0000000);
@@ -160,6 +184,8 @@ int Driver::DriveSelection()
 
 void Driver::ChooseDrive(int nIndex)
 {
+    if (!HasTarget(Item(1005), "choose a drive in"))
+        return;
     PostMessageA(Item(1005), CB_SETCURSEL, nIndex, 0);
     Command(1005, CBN_SELENDOK);
 }
@@ -241,12 +267,16 @@ void Driver::Images(HTREEITEM hItem, int& nImage, int& nSelectedImage)
 
 void Driver::SelectNode(HTREEITEM hItem)
 {
+    if (!HasTarget(Item(1003), "select a node in") || !HasNode(hItem, "select"))
+        return;
     PostMessageA(Item(1003), TVM_SELECTITEM, TVGN_CARET, (LPARAM)hItem);
     Sync();
 }
 
 void Driver::EditLabel(HTREEITEM hItem)
 {
+    if (!HasTarget(Item(1003), "edit a label in") || !HasNode(hItem, "edit"))
+        return;
     OnUi([&] {
         ::SetFocus(Item(1003));
         TreeView_EditLabel(Item(1003), hItem);
@@ -262,6 +292,8 @@ HWND Driver::LabelEditor()
 
 void Driver::TypeText(HWND hEdit, const char* pszText)
 {
+    if (!HasTarget(hEdit, "type into"))
+        return;
     OnUi([&] { ::SetWindowTextA(hEdit, pszText); });
 }
 
@@ -277,6 +309,8 @@ static POINT LabelCentre(HWND hTree, HTREEITEM hItem)
 // Mouse button down and up on the centre of the node's label.
 static void PostClickOnNode(Driver& d, HWND hTree, HTREEITEM hItem, UINT nDown, UINT nUp, WPARAM nButton)
 {
+    if (!HasTarget(hTree, "click a node in") || !HasNode(hItem, "click"))
+        return;
     POINT pt = {};
     d.OnUi([&] {
         TreeView_EnsureVisible(hTree, hItem);
@@ -340,10 +374,21 @@ CString Driver::MessageBoxText(HWND hBox)
     return szText;
 }
 
-void Driver::Answer(HWND hWindow, int nID)
+void Driver::Answer(HWND hWindow, int nID, bool bWait)
 {
+    if (!HasTarget(hWindow, "answer"))
+        return;
     PostMessageA(hWindow, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), (LPARAM)::GetDlgItem(hWindow, nID));
-    Sync();
+    if (bWait)
+        Sync();
+}
+
+bool Driver::WaitForEnd(DWORD nTimeoutMs)
+{
+    for (DWORD dwStart = GetTickCount(); !m_bEnded; Sleep(10))
+        if (GetTickCount() - dwStart > nTimeoutMs)
+            return false;
+    return true;
 }
 
 INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script)
@@ -351,7 +396,7 @@ INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script)
     Driver driver;
     driver.m_nUiThread = GetCurrentThreadId();
     driver.m_hSync = CreateSyncWindow();
-    std::atomic<bool> bEnded{false};
+    std::atomic<bool>& bEnded = driver.m_bEnded;
     std::atomic<bool> bScriptDone{false};
 
     std::thread worker([&] {
@@ -390,16 +435,25 @@ INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script)
     });
     INT_PTR nResult = dlg.DoModal();
     bEnded = true;
-    // Calls still posted by the script are answered until it ends.
+    // Calls still posted by the script are answered until it ends; a
+    // WM_QUIT is handed on.
+    bool bQuit = false;
+    int nQuitCode = 0;
     while (!bScriptDone) {
         MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                bQuit = true;
+                nQuitCode = (int)msg.wParam;
+            }
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
     }
     worker.join();
     DestroyWindow(driver.m_hSync);
+    if (bQuit)
+        PostQuitMessage(nQuitCode);
     return nResult;
 }

@@ -8,6 +8,7 @@
 #include <afxcmn.h>
 #include <afxwin.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,9 +33,11 @@ public:
 
     // Input. Each waits until the dialog has handled it (or has opened a
     // nested modal loop while handling it).
-    void Command(int nID, int nCode = BN_CLICKED, HWND hDlg = NULL);  // what a control sends
-    void Key(UINT nVirtualKey, HWND hTarget = NULL);  // key down and up, to the focused window by default
-    HWND Focus();                                     // the focused window of the dialog's thread
+    // An action whose target window (or node) does not exist fails the test.
+    void Command(int nID, int nCode = BN_CLICKED);  // what a control of the dialog sends
+    void Key(UINT nVirtualKey);                     // key down and up, to the focused window
+    void Key(UINT nVirtualKey, HWND hTarget);       // the same, to hTarget
+    HWND Focus();                                   // the focused window of the dialog's thread
 
     // Drive list
     std::vector<CString> DriveEntries();
@@ -71,8 +74,12 @@ public:
     bool AnyOtherWindow();
     // The text of a message box.
     CString MessageBoxText(HWND hBox);
-    // Presses a button of a message box or nested dialog.
-    void Answer(HWND hWindow, int nID);
+    // Presses a button of a message box or nested dialog; bWait: waits until
+    // the user-interface thread has handled it.
+    void Answer(HWND hWindow, int nID, bool bWait = true);
+
+    // Waits until DoModal has returned; false after nTimeoutMs.
+    bool WaitForEnd(DWORD nTimeoutMs = 10000);
 
     // Ends the dialog with the button a user would press.
     void Ok() { Command(IDOK); }
@@ -83,9 +90,11 @@ private:
     HWND m_hDialog = NULL;
     HWND m_hSync = NULL;
     DWORD m_nUiThread = 0;
+    std::atomic<bool> m_bEnded{false};
 };
 
 // Runs dlg.DoModal() while script drives it; returns DoModal's result. A
 // script that ends (or fails) with the dialog still open has it closed, and
-// the test fails.
+// the test fails. A WM_QUIT that ends the dialog is left in the thread's
+// queue, as every modal loop leaves it for the loops outside.
 INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script);

@@ -2,6 +2,8 @@
 #include "TestFs.h"
 
 #include <functional>
+#include <stdio.h>
+#include <stdlib.h>
 #include <string>
 
 static CString ProgramName()
@@ -14,8 +16,83 @@ static CString ProgramName()
     return nDot > 0 ? strName.Left(nDot) : strName;
 }
 
+// What wine-prefix.sh writes on the test drive: the build's folder.
+static const char s_szDriveMark[] = "D:\\.varnet-test-drive";
+
+CString TestPrefixRefusal(const char* pszBuildDir)
+{
+    if (!pszBuildDir || !*pszBuildDir)
+        return "VARNET_BUILD_DIR is not set";
+    CString strBuild(pszBuildDir);
+    CString strExpected = strBuild + "/wine/test/dosdevices/d:/";
+    CString strDrive = UnixPath("D:\\");
+    if (strDrive != strExpected)
+        return "drive D: is " + (strDrive.IsEmpty() ? CString("missing") : strDrive) + ", not " + strExpected;
+    char szMark[MAX_PATH + 2] = "";
+    HANDLE hFile = CreateFileA(s_szDriveMark, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    DWORD dwRead = 0;
+    if (hFile != INVALID_HANDLE_VALUE) {
+        ReadFile(hFile, szMark, MAX_PATH, &dwRead, NULL);
+        CloseHandle(hFile);
+    }
+    CString strMark(szMark, (int)dwRead);
+    strMark.TrimRight();
+    if (strMark != strBuild)
+        return CString("drive D: is not the test drive of ") + strBuild + " (" + s_szDriveMark + " does not name it)";
+    return CString();
+}
+
+void RequireTestPrefix()
+{
+    static bool s_bChecked = false;
+    if (s_bChecked)
+        return;
+    CString strRefusal = TestPrefixRefusal(getenv("VARNET_BUILD_DIR"));
+    if (!strRefusal.IsEmpty()) {
+        fprintf(stderr,
+                "\nREFUSED: %s runs only in its build's private Wine prefix, where it creates and deletes folders "
+                "on the build's test drive D: (run it with ctest in the build folder, or with build/wine-test): "
+                "%s. Nothing was created or deleted.\n",
+                (const char*)ProgramName(), (const char*)strRefusal);
+        fflush(stderr);
+        ExitProcess(2);
+    }
+    s_bChecked = true;
+}
+
+static bool IsProcessRunning(DWORD nProcessId)
+{
+    HANDLE hProcess = OpenProcess(SYNCHRONIZE, FALSE, nProcessId);
+    if (!hProcess)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    bool bRunning = WaitForSingleObject(hProcess, 0) == WAIT_TIMEOUT;
+    CloseHandle(hProcess);
+    return bRunning;
+}
+
+void RemoveStaleTestFolders()
+{
+    RequireTestPrefix();
+    CString strPrefix = ProgramName() + "-";
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = FindFirstFileA("D:\\" + strPrefix + "*", &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        CString strId = CString(fd.cFileName).Mid(strPrefix.GetLength());
+        char* pEnd = NULL;
+        DWORD nProcessId = strtoul(strId, &pEnd, 10);
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || strId.IsEmpty() || *pEnd)
+            continue;
+        if (nProcessId != GetCurrentProcessId() && !IsProcessRunning(nProcessId))
+            RemoveTree(CString("D:\\") + fd.cFileName);
+    } while (FindNextFileA(hFind, &fd));
+    FindClose(hFind);
+}
+
 TestFolder::TestFolder(const char* pszName, const char* pszDrive)
 {
+    RequireTestPrefix();
     m_strPath.Format("%s\\%s-%lu\\%s", pszDrive, (const char*)ProgramName(), GetCurrentProcessId(), pszName);
     RemoveTree(m_strPath);
     MakeDirsAt(m_strPath);
@@ -55,6 +132,7 @@ void TestFolder::MakeFile(const char* pszRelative, const char* pszContent) const
 
 bool MakeDirsAt(const CString& strPath)
 {
+    RequireTestPrefix();
     for (int i = 3; i <= strPath.GetLength(); i++)
         if (i == strPath.GetLength() || strPath[i] == '\\')
             CreateDirectoryA(strPath.Left(i), NULL);
@@ -116,7 +194,9 @@ static void RemoveLink(const std::wstring& strLink)
 
 // Wide names throughout, so that a name the ANSI code page cannot hold is
 // removed as itself and not as another entry of the same converted name.
-static void RemoveTreeW(const std::wstring& strPath)
+// bLinksOnly: only the links in the tree go (a first pass: a link whose
+// target went first would no longer be listed, and its folder would stay).
+static void RemoveTreeW(const std::wstring& strPath, bool bLinksOnly)
 {
     DWORD dwAttributes = GetFileAttributesW(strPath.c_str());
     if (dwAttributes == INVALID_FILE_ATTRIBUTES)
@@ -127,9 +207,11 @@ static void RemoveTreeW(const std::wstring& strPath)
         RemoveLink(strPath);
         return;
     }
-    SetFileAttributesW(strPath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!bLinksOnly)
+        SetFileAttributesW(strPath.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        DeleteFileW(strPath.c_str());
+        if (!bLinksOnly)
+            DeleteFileW(strPath.c_str());
         return;
     }
     WIN32_FIND_DATAW fd;
@@ -137,18 +219,28 @@ static void RemoveTreeW(const std::wstring& strPath)
     if (hFind != INVALID_HANDLE_VALUE) {
         do {
             if (wcscmp(fd.cFileName, L".") && wcscmp(fd.cFileName, L".."))
-                RemoveTreeW(strPath + L"\\" + fd.cFileName);
+                RemoveTreeW(strPath + L"\\" + fd.cFileName, bLinksOnly);
         } while (FindNextFileW(hFind, &fd));
         FindClose(hFind);
     }
-    RemoveDirectoryW(strPath.c_str());
+    if (!bLinksOnly)
+        RemoveDirectoryW(strPath.c_str());
 }
 
 void RemoveTree(const CString& strPath)
 {
+    RequireTestPrefix();
     WCHAR szWide[MAX_PATH];
-    if (MultiByteToWideChar(CP_ACP, 0, strPath, -1, szWide, MAX_PATH))
-        RemoveTreeW(szWide);
+    if (!MultiByteToWideChar(CP_ACP, 0, strPath, -1, szWide, MAX_PATH))
+        return;
+    RemoveTreeW(szWide, true);
+    RemoveTreeW(szWide, false);
+    // What the system's calls cannot see (a link whose target has gone, left
+    // by an earlier run) goes natively; rm never follows a link. Never a
+    // drive's root, nor a path that climbs.
+    CString strUnix = UnixPath(strPath);
+    if (Exists(strPath) && !strUnix.IsEmpty() && strPath.GetLength() > 3 && strPath.Find("..") == -1)
+        RunUnixTool("rm -rf \"" + strUnix + "\"", [&] { return !Exists(strPath); });
 }
 
 bool IsFolder(const CString& strPath)

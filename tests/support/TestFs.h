@@ -5,6 +5,18 @@
 
 #include <vector>
 
+// Why a test program must not run here, or "" when it may: it runs only in
+// the private test prefix of the build at strBuildDir (build/wine-test
+// sets VARNET_BUILD_DIR to it), whose drive D: is the build's test drive.
+CString TestPrefixRefusal(const char* pszBuildDir);
+// Ends the program with a message, before it creates or deletes anything,
+// unless it runs in its build's test prefix. Every helper below that
+// changes the disk asks first.
+void RequireTestPrefix();
+// Removes what interrupted earlier runs of this program left on drive D:
+// the folders D:\<program>-<process id> of processes that have ended.
+void RemoveStaleTestFolders();
+
 // A folder of one test's own: D:\<program>-<process id>\<name>, made empty
 // at construction and removed with everything in it at destruction.
 class TestFolder {

@@ -1,6 +1,8 @@
 // The main of every test program: GoogleTest with a watchdog that ends a
 // stuck test with a clear failure, and a crash filter that makes a crash a
-// failing exit code.
+// failing exit code. It runs only in the build's private test prefix.
+#include "TestFs.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -42,6 +44,9 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pInfo)
 
 int main(int argc, char** argv)
 {
+    // Nothing runs outside the build's test prefix; what an interrupted
+    // earlier run left on the test drive goes first.
+    RemoveStaleTestFolders();
     testing::InitGoogleTest(&argc, argv);
     SetUnhandledExceptionFilter(CrashFilter);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);

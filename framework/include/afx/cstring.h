@@ -1,8 +1,10 @@
 // CString: a single-byte (ANSI, multibyte-aware) string with the value
-// semantics and members of the classic framework string.
+// semantics and members of the classic framework string. Its text lives in
+// the framework's memory: a copy or growth that finds memory exhausted
+// throws CMemoryException*.
 #pragma once
 
-#include "fxdefs.h"
+#include "allocator.h"
 #include <string.h>
 #include <string>
 
@@ -89,8 +91,10 @@ public:
     LPSTR GetBufferSetLength(int nNewLength);
 
 private:
+    typedef std::basic_string<char, std::char_traits<char>, CAfxAllocator<char>> Buffer;
+
     // Byte offset of the character after the one at nIndex.
     int NextChar(int nIndex) const;
 
-    std::string m_str;
+    Buffer m_str;
 };

@@ -25,7 +25,9 @@ public:
     explicit CDialog(LPCSTR lpszTemplateName, CWnd* pParentWnd = NULL);
 
     // Runs the dialog until EndDialog; returns its result, or -1 when the
-    // template is missing or the window cannot be created.
+    // template is missing or the window cannot be created. WM_QUIT ends it
+    // too (-1), and is posted again for the loops outside; a window
+    // destroyed from outside (with its owner) ends it with IDABORT.
     virtual INT_PTR DoModal();
     // Ends the modal loop with nResult.
     void EndDialog(int nResult);
@@ -43,6 +45,7 @@ protected:
     // The dialog manager sends both for the buttons, Enter and Esc.
     virtual void OnOK();
     virtual void OnCancel();
+    void PostNcDestroy() override;
 
     LPCSTR m_lpszTemplateName;
     CWnd* m_pParentWnd;

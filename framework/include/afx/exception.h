@@ -2,6 +2,7 @@
 // with Delete(), as in the classic framework.
 #pragma once
 
+#include "allocator.h"
 #include "cstring.h"
 #include "object.h"
 
@@ -63,19 +64,5 @@ public:
     CString m_strFileName;
 };
 
-// Throws the framework's preallocated memory exception (allocating a new
-// exception object could itself fail when memory is exhausted).
-[[noreturn]] FX_API void AfxThrowMemoryException();
 // Throws a new CFileException.
 [[noreturn]] FX_API void AfxThrowFileException(int cause, LONG lOsError = -1, LPCSTR lpszFileName = NULL);
-
-// Allocation through which the framework's containers get their memory.
-// Returns NULL when memory is exhausted or when the allocation hook refuses.
-FX_API void* AfxAllocMemory(size_t nBytes);
-FX_API void AfxFreeMemory(void* p);
-
-// An allocation hook is called before each allocation of the framework's
-// containers with the size asked for; returning FALSE makes the allocation
-// fail. Returns the previous hook. Meant for testing out-of-memory paths.
-typedef BOOL (*AFX_ALLOC_HOOK)(size_t nSize, BOOL bObject, LONG lRequestNumber);
-FX_API AFX_ALLOC_HOOK AfxSetAllocHook(AFX_ALLOC_HOOK pfnAllocHook);

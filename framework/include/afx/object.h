@@ -19,6 +19,13 @@ class FX_API CObject {
 public:
     virtual ~CObject() {}
 
+    // Objects come from the framework's allocation: when memory is
+    // exhausted, new throws CMemoryException*.
+    static void* operator new(size_t nSize);
+    static void operator delete(void* p);
+    static void* operator new(size_t, void* p) noexcept { return p; }
+    static void operator delete(void*, void*) noexcept {}
+
 protected:
     CObject() {}
 

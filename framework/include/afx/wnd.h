@@ -119,5 +119,6 @@ struct FX_API AfxHandlerScope {
 // Reports an exception that escaped a handler, and deletes it.
 FX_API void AfxReportHandlerException(CException* pException);
 // The window that a popup without a parent is owned by: the last active
-// popup of the application's main window, else the thread's active window.
+// popup of the application's main window when it belongs to the calling
+// thread, else the thread's active window (none on a worker thread).
 FX_API HWND AfxGetSafeOwner(CWnd* pParent);

@@ -62,10 +62,12 @@ protected:
     void OnStatic_DeleteFolder();
     int DelAllFilesDirs(CString& strFolder);
 
-    // An expand-recursive command is running (its progress dialog, its
-    // question or its wait): no other command starts meanwhile, whatever
-    // key or click still reaches the dialog.
-    BOOL IsScanRunning() const { return m_pScanThread != NULL; }
+    // An expand-recursive command (its progress dialog, its question or its
+    // wait) or a deletion (its request dialogs) is running: no other folder
+    // command starts meanwhile, whatever key or click still reaches the
+    // dialog. A scan or a new node in the middle of a deletion would change
+    // the tree under it.
+    BOOL IsCommandRunning() const { return m_pScanThread != NULL || m_bDeleteBusy; }
     // The dialog is being ended from outside while a command runs: its
     // window is gone (destroyed with its owner) or the host quits (a
     // WM_QUIT waits for the dialog's loop). The command stops at once and

@@ -124,16 +124,14 @@ static CString CheckBeforeDeleting(const CString& strTop, const CString& strFold
 
 void CFolderTreeDlg::OnStatic_DeleteFolder()
 {
-    // Nothing while a scan runs, nor until the tree was clicked; a running
-    // deletion is not started again.
-    if (IsScanRunning())
+    // Nothing while a scan or another deletion runs, nor until the tree
+    // was clicked.
+    if (IsCommandRunning())
         return;
     if (!m_bTreeClicked) {
         SetDlgItemText(IDC_EDIT_ERROR, "Please Select a Folder");
         return;
     }
-    if (m_bDeleteBusy)
-        return;
 
     // Refused: no selected node (the path would be empty, and an empty
     // path followed by \*.* names the current drive's root), a drive's top

@@ -11,9 +11,9 @@ static const char s_szDefaultName[] = "NewFolder";
 
 void CFolderTreeDlg::OnStatic_MakeFolder()
 {
-    // Nothing while a scan runs, nor until the tree was clicked; a pending
-    // name is not started again.
-    if (IsScanRunning())
+    // Nothing while a scan or a deletion runs, nor until the tree was
+    // clicked; a pending name is not started again.
+    if (IsCommandRunning())
         return;
     if (!m_bTreeClicked) {
         SetDlgItemText(IDC_EDIT_ERROR, "Please Select a Folder");

@@ -62,7 +62,7 @@ private:
 
 void CFolderTreeDlg::OnBn_ExpandSelectedNode()
 {
-    if (IsScanRunning())
+    if (IsCommandRunning())
         return;
 
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);

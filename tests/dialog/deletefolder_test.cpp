@@ -186,6 +186,32 @@ TEST(DeleteFolder, YesToAllLastsForOneDeletion)
     EXPECT_TRUE(Snapshot(folder.Path()).empty());
 }
 
+// Keys that still reach the folder dialog's controls while a request waits
+// (posted before the request opened, and dispatched by its loop): Ins, Del
+// and keypad * start nothing (a new node or a rebuilt subtree would change
+// the tree under the deletion).
+TEST(DeleteFolder, NoOtherCommandStartsWhileARequestWaits)
+{
+    TestFolder folder("delete-keys");
+    folder.MakeDirs("target\\sub");
+    MakeReadOnlyFile(folder, "target\\r1");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        StartDelete(d, folder.Path("target"));
+        HWND hRequest = d.WaitForDialog("File Deletion Request");
+        ASSERT_NE(nullptr, hRequest);
+        for (UINT nKey : { VK_INSERT, VK_DELETE, VK_MULTIPLY })
+            d.Key(nKey, d.Item(IDC_FOLDER_TREE));
+        EXPECT_EQ(nullptr, d.WaitForDialog("Progress and Kill Dialog", 200));
+        EXPECT_EQ(nullptr, d.WaitForMessageBox(0));
+        EXPECT_EQ(nullptr, d.LabelEditor());
+        d.Answer(hRequest, IDC_BN_YES);
+        EXPECT_EQ(nullptr, d.WaitForDialog("File Deletion Request", 200));
+        EXPECT_EQ(nullptr, NodeOf(d, folder.Path("target")));
+        d.Cancel();
+    });
+    EXPECT_TRUE(Snapshot(folder.Path()).empty());
+}
+
 TEST(DeleteFolder, AFailureDeepInsideEndsTheWholeDeletionAsAFailure)
 {
     // target\a\x\ro is asked about; meanwhile another program removes it, so

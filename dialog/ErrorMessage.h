@@ -17,8 +17,6 @@ public:
     void ShowInDlgItem(const DWORD& dwError, const char* pszCaption, HWND hDlg, int nIDDlgItem);
     // The system text, as the system gives it; empty when it has none.
     CString GetMessageText(const DWORD& dwError);
-
-private:
     // The system text, or "Unknown error N." when the system has none, so
     // that a shown report never loses its reason.
     static CString DisplayText(DWORD dwError);

@@ -72,14 +72,6 @@ static CString CheckHeldFolders(const CHeldFolder* pInnermost)
            " was renamed, removed or replaced while the question waited; nothing more was deleted";
 }
 
-static CString SystemText(DWORD dwError)
-{
-    CString strText = CErrorMessage().GetMessageText(dwError);
-    if (strText.IsEmpty())
-        strText.Format("Unknown error %lu.", dwError);
-    return strText;
-}
-
 // Empty when the entry name of strFolder can be deleted by its ANSI name
 // as itself, without following a link; otherwise the text that refuses the
 // deletion of strTop. pFileLinks finds file links that list as plain files.
@@ -108,7 +100,7 @@ static CString CheckBeforeDeleting(const CString& strTop, const CString& strFold
 {
     std::vector<CListedName> names;
     if (!ListFolderWide(strFolder, names)) {
-        CString strText = SystemText(GetLastError());
+        CString strText = CErrorMessage::DisplayText(GetLastError());
         return strFolder == strTop ? strText : "Not Deleted: " + strTop + " holds " + strFolder + ", which cannot be listed: " + strText;
     }
     CHiddenFileLinks fileLinks(strFolder);
@@ -200,7 +192,7 @@ int CFolderTreeDlg::DelAllFilesDirs(CString& strFolder)
         reset();
         return 0;
     };
-    auto failWithSystemText = [&](DWORD dwError) { return fail(SystemText(dwError)); };
+    auto failWithSystemText = [&](DWORD dwError) { return fail(CErrorMessage::DisplayText(dwError)); };
 
     // The top call goes from -1 to 0.
     m_nDeleteDepth++;

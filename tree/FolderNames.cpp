@@ -242,12 +242,8 @@ CString CheckNodeNames(CTreeCtrl* pTree, HTREEITEM hNode, const char* pszRefused
         strPath = JoinPath(strPath, labels[i]);
         // A folder that is not there is reported as the command itself
         // would report it.
-        if (nProblem == NAME_MISSING) {
-            CString strText = CErrorMessage().GetMessageText(dwError);
-            if (strText.IsEmpty())
-                strText.Format("Unknown error %lu.", dwError);
-            return strText;
-        }
+        if (nProblem == NAME_MISSING)
+            return CErrorMessage::DisplayText(dwError);
         if (nProblem != NAME_EXACT)
             return CString(pszRefused) + ": " + strPath + " may name another folder (" + NameProblemText(nProblem) + ")";
     }

@@ -24,6 +24,11 @@ env -u DISPLAY wineserver -p </dev/null >/dev/null 2>&1 || true
 # The prefix's services (winedevice) start with the first program of a new
 # server; start them here, detached from our output.
 env -u DISPLAY timeout 60 wineboot </dev/null >/dev/null 2>&1 || true
+# The desktop process (explorer.exe /desktop) starts with the first
+# program that needs a window, and it keeps that program's output open
+# until it ends on its own: ctest then waited a minute and more for a test
+# that had ended. Started here, detached from our output.
+env -u DISPLAY timeout 60 wine rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$home"' EXIT
 
 cd "$build"

@@ -3,7 +3,7 @@
 # when everything is already present. Safe to run on every build.
 set -euo pipefail
 
-packages=(cmake ninja-build g++-mingw-w64-i686 googletest wine wine32:i386
+packages=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine64 wine32:i386
           fonts-wine xvfb xauth imagemagick icoutils x11-apps xdotool python3 file locales)
 
 missing=()

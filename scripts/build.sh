@@ -1,11 +1,26 @@
 #!/usr/bin/env bash
-# Installs what is missing, then configures and builds everything.
-#   scripts/build.sh [build-dir]      (default: build)
+# Installs what is missing, then configures and builds both architectures
+# (or the one named) into <build>/win32 and <build>/win64. The compiler's
+# warnings are shown; its progress lines are not.
+#   scripts/build.sh [--build DIR] [--arch win32|win64]   (default: build, both)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
-bash "$root/scripts/bootstrap.sh"
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" >/dev/null
-fi
-ninja -C "$build" >/dev/null || ninja -C "$build"
+. "$(dirname "$0")/lib.sh"
+usage() { echo "usage: build.sh [--build DIR] [--arch win32|win64]" >&2; exit 2; }
+while [ $# -gt 0 ]; do
+  case $1 in
+    --build|--arch) varnet_option "$1" "${2:-}" || usage; shift 2 ;;
+    *) usage ;;
+  esac
+done
+bash "$varnet_root/scripts/bootstrap.sh"
+for arch in ${varnet_arch_opt:-win64 win32}; do
+  tree=$(varnet_tree "$arch")
+  case $arch in
+    win32) toolchain=$varnet_root/cmake/toolchain-mingw32.cmake ;;
+    win64) toolchain=$varnet_root/cmake/toolchain-mingw64.cmake ;;
+  esac
+  if [ ! -f "$tree/build.ninja" ]; then
+    cmake -S "$varnet_root" -B "$tree" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+  fi
+  ninja -C "$tree" --quiet
+done

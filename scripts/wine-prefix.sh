@@ -1,23 +1,26 @@
 #!/usr/bin/env bash
 # Creates (once) and starts a private Wine prefix for Varnet.
-#   wine-prefix.sh test <build-dir>   tests: null display driver, test drives
-#   wine-prefix.sh ui   <build-dir>   the pick tool: X11 driver, each window
+#   wine-prefix.sh test <build-tree>  tests: null display driver, test drives
+#   wine-prefix.sh ui   <build-tree>  the pick tool: X11 driver, each window
 #                                     a window of the user's desktop
-# Prints nothing on success. The prefix lives inside the build tree and never
-# touches the user's own prefix or home folder. It is made again when Wine or
-# this set-up changes.
+# Prints nothing on success; when Wine cannot start or cannot make the
+# prefix, says why and exits non-zero. The prefix lives inside the build
+# tree, is made for the tree's architecture (win32 or win64), and never
+# touches the user's own prefix or home folder. It is made again when Wine,
+# the architecture or this set-up changes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-. "$root/scripts/wine-env.sh"
+. "$root/scripts/lib.sh"
 kind=$1
 build=$(cd "$2" && pwd)
 prefix=$build/wine/$kind
 drives=$build/drives
 varnet_wine_env "$kind" "$build"
+varnet_wine_check
 WINEDEBUG=-all
-# What the prefix was made with: a prefix made by another Wine or an older
-# set-up is made afresh.
-setup="$(wine --version 2>/dev/null) setup 2"
+# What the prefix was made with: a prefix made by another Wine, for another
+# architecture or by an older set-up is made afresh.
+setup="$("$WINELOADER" --version 2>/dev/null) $WINEARCH setup 3"
 
 mkdir -p "$build/wine"
 exec 8>"$build/wine/$kind.lock"
@@ -32,7 +35,12 @@ if [ "$(cat "$prefix/.varnet-ready" 2>/dev/null)" != "$setup" ]; then
   # Start the server ourselves with no inherited descriptors: Wine's helper
   # processes otherwise keep the caller's pipes open.
   env -u DISPLAY wineserver -p5 </dev/null >/dev/null 2>&1 8>&- || true
-  env -u DISPLAY wineboot -i </dev/null >/dev/null 2>&1 8>&-
+  log=$build/wine/$kind.log
+  if ! env -u DISPLAY "$WINELOADER" wineboot.exe -i </dev/null >"$log" 2>&1 8>&-; then
+    echo "wine-prefix: Wine could not make the prefix $prefix:" >&2
+    cat "$log" >&2
+    exit 1
+  fi
   env -u DISPLAY wineserver -w 8>&-
 
   reg=$build/wine/$kind.reg
@@ -61,7 +69,7 @@ if [ "$(cat "$prefix/.varnet-ready" 2>/dev/null)" != "$setup" ]; then
       echo '"d:"="hd"'
     fi
   } > "$reg"
-  env -u DISPLAY wine regedit /S "$reg" </dev/null >/dev/null 2>&1 8>&-
+  env -u DISPLAY "$WINELOADER" regedit.exe /S "$reg" </dev/null >/dev/null 2>&1 8>&-
   env -u DISPLAY wineserver -w 8>&-
 
   dd=$prefix/dosdevices

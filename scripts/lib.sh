@@ -1,0 +1,102 @@
+# Sourced by the project's scripts: where the builds are, the options the
+# scripts share, what this machine can run, and how a build runs Wine.
+#
+# Builds: <build>/win32 (x86) and <build>/win64 (x86-64), <build> being
+# <repo>/build unless a script is given --build DIR.
+#   varnet_option OPTION VALUE     takes --build DIR or --arch win32|win64
+#                                  into varnet_build / varnet_arch_opt;
+#                                  returns 1 when VALUE is missing or wrong
+#   varnet_tree ARCH               the build tree of that architecture
+#   varnet_can_run ARCH            true when this machine can run that
+#                                  architecture's Wine; otherwise false,
+#                                  with the reason in varnet_cannot_run
+#   varnet_pick_arch               the architecture the tools use: the one
+#                                  asked for, else win64 (which runs on
+#                                  every machine that builds the project)
+#   varnet_wine_env KIND TREE      the environment of a Wine run in one of
+#                                  the tree's private prefixes (test, ui)
+#   varnet_wine_check              true when the loader of that environment
+#                                  starts; otherwise a clear message
+varnet_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+varnet_build=${varnet_build:-$varnet_root/build}
+varnet_arch_opt=${varnet_arch_opt:-}
+varnet_cannot_run=
+
+varnet_option() {
+  [ -n "${2:-}" ] || return 1
+  case $1 in
+    --build) varnet_build=$2 ;;
+    --arch)
+      case $2 in
+        win32|win64) varnet_arch_opt=$2 ;;
+        *) echo "unknown architecture $2 (win32 or win64)" >&2; return 1 ;;
+      esac ;;
+    *) return 1 ;;
+  esac
+}
+
+varnet_tree() {
+  echo "$varnet_build/$1"
+}
+
+# The loader of each architecture. /usr/bin/wine, wineboot and winepath
+# pick the 32-bit loader whenever 32-bit Wine is installed, whatever the
+# prefix: the scripts never call them, only the loader itself.
+varnet_loader() {
+  case $1 in
+    win64) echo /usr/lib/wine/wine64 ;;
+    win32) echo /usr/lib/wine/wine ;;
+  esac
+}
+
+varnet_can_run() {
+  local loader out rc=0
+  loader=$(varnet_loader "$1")
+  if [ ! -x "$loader" ]; then
+    varnet_cannot_run="$loader is not installed (scripts/bootstrap.sh installs it)"
+    return 1
+  fi
+  out=$("$loader" --version 2>&1 </dev/null) || rc=$?
+  if [ $rc -eq 0 ]; then
+    return 0
+  fi
+  if [ $rc -eq 126 ] && [ "$1" = win32 ]; then
+    varnet_cannot_run="this machine cannot run 32-bit programs ($loader: Exec format error; the kernel's IA-32 emulation is off)"
+  else
+    varnet_cannot_run="$loader does not start (exit $rc: $out)"
+  fi
+  return 1
+}
+
+varnet_pick_arch() {
+  if [ -n "$varnet_arch_opt" ]; then
+    echo "$varnet_arch_opt"
+  elif [ -f "$(varnet_tree win64)/bin/VarnetPick.exe" ] || ! [ -f "$(varnet_tree win32)/bin/VarnetPick.exe" ]; then
+    echo win64
+  elif varnet_can_run win32; then
+    echo win32
+  else
+    echo win64
+  fi
+}
+
+varnet_wine_env() {
+  local tree=$2 arch
+  arch=$(cat "$tree/varnet-arch" 2>/dev/null) || {
+    echo "$tree is not a configured build tree (no varnet-arch)" >&2
+    return 1
+  }
+  export WINEPREFIX=$tree/wine/$1 WINEARCH=$arch WINEDEBUG=${WINEDEBUG:--all}
+  WINELOADER=$(varnet_loader "$arch")
+  export WINELOADER
+  # No Mono or Gecko installer prompts. No menu builder: it writes menu
+  # entries, file types and icons into the user's home folder.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+}
+
+varnet_wine_check() {
+  if ! varnet_can_run "$WINEARCH"; then
+    echo "Wine for $WINEARCH cannot run here: $varnet_cannot_run" >&2
+    return 1
+  fi
+}

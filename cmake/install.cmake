@@ -8,6 +8,8 @@
 #   <prefix>/include/Varnet      FolderTreeDlg.h, ErrorMessage.h, resource.h
 #   <prefix>/lib/cmake/Varnet    the package, and the toolchain file for
 #                                mingw-w64 that the DLLs were built with
+#                                (toolchain-mingw32.cmake for x86,
+#                                toolchain-mingw64.cmake for x86-64)
 
 include(CMakePackageConfigHelpers)
 
@@ -68,8 +70,9 @@ configure_package_config_file(
   ${CMAKE_BINARY_DIR}/package/VarnetConfig.cmake
   INSTALL_DESTINATION ${VARNET_INSTALL_CMAKEDIR}
   PATH_VARS VARNET_INSTALL_BINDIR)
-# Same major version; the size of a pointer is checked too, so that a 64-bit
-# host is turned away from these 32-bit DLLs.
+# Same major version; the size of a pointer is checked too, so that a host
+# of the other architecture is turned away from these DLLs (with both
+# packages on its prefix path, a host finds the one of its own).
 write_basic_package_version_file(
   ${CMAKE_BINARY_DIR}/package/VarnetConfigVersion.cmake
   VERSION ${PROJECT_VERSION}
@@ -77,5 +80,5 @@ write_basic_package_version_file(
 install(FILES
     ${CMAKE_BINARY_DIR}/package/VarnetConfig.cmake
     ${CMAKE_BINARY_DIR}/package/VarnetConfigVersion.cmake
-    ${CMAKE_SOURCE_DIR}/cmake/toolchain-mingw32.cmake
+    ${VARNET_TOOLCHAIN_FILE}
   DESTINATION ${VARNET_INSTALL_CMAKEDIR})

@@ -1,4 +1,5 @@
-# The release archive, Varnet-<version>-win32.zip: what the installation
+# The release archive, Varnet-<version>-win32.zip or -win64.zip by the
+# build's architecture: what the installation
 # holds (headers, import libraries, the DLLs with the compiler's run-time
 # DLLs, VarnetPick.exe, the CMake package), every binary stripped of its
 # debug information, and a short README and the licence at its top.
@@ -13,7 +14,7 @@ set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Varnet)
 set(CPACK_PACKAGE_VENDOR "the Varnet developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME Varnet-${PROJECT_VERSION}-win32)
+set(CPACK_PACKAGE_FILE_NAME Varnet-${PROJECT_VERSION}-${VARNET_ARCH})
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 set(CPACK_INSTALLED_DIRECTORIES ${VARNET_RELEASE_DOCS} .)
 # Every DLL and program in the archive, ours and the compiler's, is

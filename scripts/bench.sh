@@ -9,13 +9,23 @@
 #                 nodes of the expanded tree beside their bare listings.
 # Ends with one table: each figure, its reference measured in the same run,
 # their ratio, and the bound the figure is held to.
-#   scripts/bench.sh [build-dir]      (default: build)
+#   scripts/bench.sh [--build DIR] [--arch win32|win64]
+#                                     (default: build, its 64-bit build)
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
-bash "$root/scripts/build.sh" "$build"
-build=$(cd "$build" && pwd)
-ninja -C "$build" benchmarks >/dev/null
+. "$(dirname "$0")/lib.sh"
+usage() { echo "usage: bench.sh [--build DIR] [--arch win32|win64]" >&2; exit 2; }
+while [ $# -gt 0 ]; do
+  case $1 in
+    --build|--arch) varnet_option "$1" "${2:-}" || usage; shift 2 ;;
+    *) usage ;;
+  esac
+done
+arch=$(varnet_pick_arch)
+varnet_can_run "$arch" || { echo "bench: the $arch build cannot run here: $varnet_cannot_run" >&2; exit 2; }
+bash "$varnet_root/scripts/build.sh" --build "$varnet_build" --arch "$arch"
+build=$(cd "$(varnet_tree "$arch")" && pwd)
+ninja -C "$build" --quiet benchmarks
+echo "Benchmarks of the $arch build on $(uname -m), $(nproc) cores, $("$(varnet_loader "$arch")" --version)"
 
 name=scan-bench
 tree=$build/drives/d/$name
@@ -44,7 +54,7 @@ echo "find -type d: $count folders in $find_s s (best of 3)"
 # Each program's own report is shown; its figures are kept for the table.
 status=0
 run() {
-  "$build/wine-test" "$@" | tee -a "$figures" | grep -v '^figure|' || status=1
+  "$build/varnet-wine" "$@" | tee -a "$figures" | grep -v '^figure|' || status=1
 }
 run "$build/bin/select_bench.exe" "D:\\$name\\flat"
 run "$build/bin/scan_bench.exe" "D:\\$name" "$find_s" 'tree\d05'

@@ -13,7 +13,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 bash "$varnet_root/scripts/bootstrap.sh"
-for arch in ${varnet_arch_opt:-win64 win32}; do
+for arch in $(varnet_arches); do
   tree=$(varnet_tree "$arch")
   case $arch in
     win32) toolchain=$varnet_root/cmake/toolchain-mingw32.cmake ;;

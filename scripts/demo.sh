@@ -2,22 +2,26 @@
 # Shows the folder dialog on a machine without a display: opens it on a
 # private virtual X display, works it from the keyboard as a user would,
 # saves a screenshot and prints what the host read back.
-#   scripts/demo.sh [--build DIR]        (default: <repo>/build, built)
+#   scripts/demo.sh [--build DIR] [--arch win32|win64]
+#                                        (default: <repo>/build, built; the
+#                                        64-bit build)
 # The dialog starts on D:\data of a fresh demonstration tree (drive D: of
 # the pick prefix is <build>/demo); the driver moves down to D:\data\2002
 # and presses Enter. Exit code 0 only when the host read back D:\data\2002.
 # Every step has a time limit; the whole run stays under two minutes.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build
+. "$(dirname "$0")/lib.sh"
+usage() { echo "usage: demo.sh [--build DIR] [--arch win32|win64]" >&2; exit 2; }
 while [ $# -gt 0 ]; do
   case $1 in
-    --build) [ $# -ge 2 ] || { echo "usage: demo.sh [--build DIR]" >&2; exit 2; }; build=$2; shift 2 ;;
-    --build=*) build=${1#--build=}; shift ;;
-    *) echo "usage: demo.sh [--build DIR]" >&2; exit 2 ;;
+    --build|--arch) varnet_option "$1" "${2:-}" || usage; shift 2 ;;
+    *) usage ;;
   esac
 done
-build=$(cd "$build" && pwd)
+arch=$(varnet_pick_arch)
+varnet_can_run "$arch" || { echo "demo: the $arch build cannot run here: $varnet_cannot_run" >&2; exit 2; }
+build=$(cd "$(varnet_tree "$arch")" && pwd)
+wine=$build/varnet-wine
 pick=$build/bin/VarnetPick.exe
 driver=$build/bin/VarnetDemoDriver.exe
 expected='D:\data\2002'
@@ -25,10 +29,10 @@ shot=$build/varnet-screenshot.png
 for f in "$pick" "$driver"; do
   [ -f "$f" ] || { echo "demo: $f is missing (run scripts/build.sh)" >&2; exit 2; }
 done
-for c in Xvfb import /usr/bin/convert xdotool wine wineserver; do
+for c in Xvfb import /usr/bin/convert xdotool wineserver; do
   command -v "$c" >/dev/null || { echo "demo: $c is not installed (run scripts/bootstrap.sh)" >&2; exit 2; }
 done
-. "$root/scripts/virtual-display.sh"
+. "$varnet_root/scripts/virtual-display.sh"
 
 # Time limits: each step gets at most what is left of the run.
 deadline=$((SECONDS + 110))
@@ -66,7 +70,7 @@ step "Wine prefix $build/wine/ui, its virtual desktop"
 vd_wine desktop || exit 2
 
 step "VarnetPick.exe D:\\data"
-timeout "$(limit 60)" wine "$pick" 'D:\data' </dev/null >"$tmp/pick.out" 2>"$tmp/pick.err" &
+timeout "$(limit 60)" "$wine" --ui "$pick" 'D:\data' </dev/null >"$tmp/pick.out" 2>"$tmp/pick.err" &
 pick_pid=$!
 
 fail() {
@@ -77,7 +81,7 @@ fail() {
 
 step "driver: navigate"
 rc=0
-timeout "$(limit 40)" wine "$driver" navigate "$expected" </dev/null >"$tmp/navigate.out" 2>&1 || rc=$?
+timeout "$(limit 40)" "$wine" --ui "$driver" navigate "$expected" </dev/null >"$tmp/navigate.out" 2>&1 || rc=$?
 show "$tmp/navigate.out"
 [ $rc -eq 0 ] || fail "the driver could not navigate (code $rc)"
 
@@ -89,7 +93,7 @@ vd_shoot "$shot" "$fx" "$fy" "$fw" "$fh" || fail "no screenshot"
 
 step "driver: ok"
 rc=0
-timeout "$(limit 30)" wine "$driver" ok </dev/null >"$tmp/ok.out" 2>&1 || rc=$?
+timeout "$(limit 30)" "$wine" --ui "$driver" ok </dev/null >"$tmp/ok.out" 2>&1 || rc=$?
 show "$tmp/ok.out"
 [ $rc -eq 0 ] || fail "the driver could not confirm the dialog (code $rc)"
 

@@ -2,11 +2,15 @@
 # scripts share, what this machine can run, and how a build runs Wine.
 #
 # Builds: <build>/win32 (x86) and <build>/win64 (x86-64), <build> being
-# <repo>/build unless a script is given --build DIR.
+# <repo>/build unless a script is given --build DIR. DIR may also be one
+# build tree of either architecture (it holds varnet-arch): the scripts
+# then use that tree alone.
 #   varnet_option OPTION VALUE     takes --build DIR or --arch win32|win64
 #                                  into varnet_build / varnet_arch_opt;
 #                                  returns 1 when VALUE is missing or wrong
 #   varnet_tree ARCH               the build tree of that architecture
+#   varnet_arches                  the architectures to build: the one
+#                                  asked for or of the tree named, else both
 #   varnet_can_run ARCH            true when this machine can run that
 #                                  architecture's Wine; otherwise false,
 #                                  with the reason in varnet_cannot_run
@@ -36,7 +40,21 @@ varnet_option() {
 }
 
 varnet_tree() {
-  echo "$varnet_build/$1"
+  if [ "$(cat "$varnet_build/varnet-arch" 2>/dev/null)" = "$1" ]; then
+    echo "$varnet_build"
+  else
+    echo "$varnet_build/$1"
+  fi
+}
+
+varnet_arches() {
+  if [ -n "$varnet_arch_opt" ]; then
+    echo "$varnet_arch_opt"
+  elif [ -f "$varnet_build/varnet-arch" ]; then
+    cat "$varnet_build/varnet-arch"
+  else
+    echo win64 win32
+  fi
 }
 
 # The loader of each architecture. /usr/bin/wine, wineboot and winepath
@@ -71,6 +89,8 @@ varnet_can_run() {
 varnet_pick_arch() {
   if [ -n "$varnet_arch_opt" ]; then
     echo "$varnet_arch_opt"
+  elif [ -f "$varnet_build/varnet-arch" ]; then
+    cat "$varnet_build/varnet-arch"
   elif [ -f "$(varnet_tree win64)/bin/VarnetPick.exe" ] || ! [ -f "$(varnet_tree win32)/bin/VarnetPick.exe" ]; then
     echo win64
   elif varnet_can_run win32; then

@@ -6,23 +6,25 @@
 #   progress-dialog.png   Expand Recursive on D:\projects while its scan runs
 #   request-dialog.png    Delete on D:\old-reports, asking about its
 #                         read-only file
-#   scripts/screenshots.sh [--build DIR] [--out DIR]   (default: <repo>/build,
-#                                                       <repo>/docs)
+#   scripts/screenshots.sh [--build DIR] [--arch win32|win64] [--out DIR]
+#                        (default: <repo>/build, its 64-bit build; <repo>/docs)
 # The demonstration tree (drive D: of the pick prefix, <build>/demo) is made
 # afresh; the large tree for the scan is removed afterwards.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-build=$root/build
-out=$root/docs
-usage() { echo "usage: screenshots.sh [--build DIR] [--out DIR]" >&2; exit 2; }
+. "$(dirname "$0")/lib.sh"
+out=$varnet_root/docs
+usage() { echo "usage: screenshots.sh [--build DIR] [--arch win32|win64] [--out DIR]" >&2; exit 2; }
 while [ $# -gt 0 ]; do
   case $1 in
-    --build) [ $# -ge 2 ] || usage; build=$2; shift 2 ;;
+    --build|--arch) varnet_option "$1" "${2:-}" || usage; shift 2 ;;
     --out) [ $# -ge 2 ] || usage; out=$2; shift 2 ;;
     *) usage ;;
   esac
 done
-build=$(cd "$build" && pwd)
+arch=$(varnet_pick_arch)
+varnet_can_run "$arch" || { echo "screenshots: the $arch build cannot run here: $varnet_cannot_run" >&2; exit 2; }
+build=$(cd "$(varnet_tree "$arch")" && pwd)
+wine=$build/varnet-wine
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 pick=$build/bin/VarnetPick.exe
@@ -30,7 +32,7 @@ driver=$build/bin/VarnetDemoDriver.exe
 for f in "$pick" "$driver"; do
   [ -f "$f" ] || { echo "screenshots: $f is missing (run scripts/build.sh)" >&2; exit 2; }
 done
-. "$root/scripts/virtual-display.sh"
+. "$varnet_root/scripts/virtual-display.sh"
 
 tmp=$(mktemp -d)
 pick_pid=
@@ -68,7 +70,7 @@ vd_wine desktop || exit 2
 # is left in fx fy fw fh.
 driver() {
   local rc=0
-  timeout 90 wine "$driver" "$@" </dev/null >"$tmp/driver.out" 2>&1 || rc=$?
+  timeout 90 "$wine" --ui "$driver" "$@" </dev/null >"$tmp/driver.out" 2>&1 || rc=$?
   sed 's/^/   /' "$tmp/driver.out"
   [ $rc -eq 0 ] || fail "the driver failed at: $* (code $rc)"
   read -r fx fy fw fh < <(sed -n 's/^driver: frame \([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\).*/\1 \2 \3 \4/p' \
@@ -81,7 +83,7 @@ shoot() {
 # run <initial path>: VarnetPick.exe in the background, ended by Cancel.
 start() {
   echo "== VarnetPick.exe $1"
-  timeout 120 wine "$pick" "$1" </dev/null >"$tmp/pick.out" 2>"$tmp/pick.err" &
+  timeout 120 "$wine" --ui "$pick" "$1" </dev/null >"$tmp/pick.out" 2>"$tmp/pick.err" &
   pick_pid=$!
 }
 finish() {

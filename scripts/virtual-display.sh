@@ -1,6 +1,6 @@
 # Sourced by the scripts that show Varnet's dialogs on a private virtual X
 # display: the demonstration, the screenshots and the pick tool's test.
-#   vd_start <scratch-dir> <build-dir>  starts Xvfb (1024x768x24) and
+#   vd_start <scratch-dir> <build-tree> starts Xvfb (1024x768x24) and
 #                                       exports DISPLAY
 #   vd_wine [desktop]                   a fresh Wine server of the ui prefix
 #                                       on that display; with "desktop",
@@ -16,7 +16,7 @@
 # Every wait is bounded. Needs Xvfb, ImageMagick and xdotool
 # (scripts/bootstrap.sh).
 vd_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-. "$vd_root/scripts/wine-env.sh"
+. "$vd_root/scripts/lib.sh"
 vd_xvfb_pid=
 
 vd_start() {
@@ -48,7 +48,7 @@ vd_wine() {
   timeout 20 wineserver -p10 </dev/null >/dev/null 2>&1 || true
   printf '%s\n' "$DISPLAY" > "$vd_build/wine/ui.display"
   if [ "${1:-}" = desktop ]; then
-    wine explorer /desktop=Default,800x600 </dev/null >/dev/null 2>&1 &
+    "$vd_build/varnet-wine" --ui explorer.exe /desktop=Default,800x600 </dev/null >/dev/null 2>&1 &
     if ! timeout 20 xdotool search --sync --name 'Wine desktop' >/dev/null 2>&1; then
       echo "Wine's virtual desktop did not open" >&2
       return 1

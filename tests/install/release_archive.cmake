@@ -3,13 +3,17 @@
 #   cmake -DVARNET_BUILD_DIR=<build> -DVARNET_SOURCE_DIR=<source>
 #         -DVARNET_WORK_DIR=<scratch folder> -DVARNET_VERSION=<a.b.c.d>
 #         -DVARNET_HOST_SOURCE_DIR=<host project> -DVARNET_GENERATOR=<generator>
-#         -DVARNET_WINE_TEST=<build>/wine-test -DVARNET_OBJDUMP=<objdump>
-#         -DVARNET_CPACK=<cpack>
+#         -DVARNET_WINE=<build>/varnet-wine -DVARNET_OBJDUMP=<objdump>
+#         -DVARNET_CPACK=<cpack> -DVARNET_ARCH=win32|win64
+#         -DVARNET_TOOLCHAIN_NAME=<the toolchain file's name>
 #         -P release_archive.cmake
+# With VARNET_NO_WINE set in the environment (to the reason), the archive's
+# programs and the host are built and checked but not run: a machine that
+# cannot run 32-bit programs still checks the win32 archive.
 cmake_minimum_required(VERSION 3.20)
 
 foreach(var VARNET_BUILD_DIR VARNET_SOURCE_DIR VARNET_WORK_DIR VARNET_VERSION VARNET_HOST_SOURCE_DIR
-            VARNET_GENERATOR VARNET_WINE_TEST VARNET_OBJDUMP VARNET_CPACK)
+            VARNET_GENERATOR VARNET_WINE VARNET_OBJDUMP VARNET_CPACK VARNET_ARCH VARNET_TOOLCHAIN_NAME)
   if(NOT DEFINED ${var} OR "${${var}}" STREQUAL "")
     message(FATAL_ERROR "release_archive: ${var} is not set")
   endif()
@@ -30,7 +34,7 @@ function(run step)
   endif()
 endfunction()
 
-set(name Varnet-${VARNET_VERSION}-win32)
+set(name Varnet-${VARNET_VERSION}-${VARNET_ARCH})
 set(unpacked ${VARNET_WORK_DIR}/unpacked)
 set(release ${unpacked}/${name})
 set(host_build ${VARNET_WORK_DIR}/host-build)
@@ -50,7 +54,7 @@ if(NOT rc STREQUAL "0" OR NOT top STREQUAL name)
 endif()
 
 foreach(file README.txt LICENSE bin/VarnetPick.exe include/Varnet/FolderTreeDlg.h include/VarnetFx/afxwin.h
-             lib/libVarnet.dll.a lib/libVarnetFx.dll.a lib/cmake/Varnet/toolchain-mingw32.cmake)
+             lib/libVarnet.dll.a lib/libVarnetFx.dll.a lib/cmake/Varnet/${VARNET_TOOLCHAIN_NAME})
   if(NOT EXISTS ${release}/${file})
     fail("the archive lacks ${file}")
   endif()
@@ -78,11 +82,28 @@ foreach(file ${package_files})
   endforeach()
 endforeach()
 
+# Every binary is of the archive's architecture: a PE32+ file for x86-64
+# (objdump's format "pei-x86-64"), a PE32 file for x86 ("pei-i386").
+if(VARNET_ARCH STREQUAL "win64")
+  set(format pei-x86-64)
+else()
+  set(format pei-i386)
+endif()
+foreach(binary ${binaries})
+  execute_process(COMMAND ${VARNET_OBJDUMP} -f ${binary} OUTPUT_VARIABLE header)
+  if(NOT header MATCHES "file format ${format}")
+    fail("${binary} is not of the format ${format}:\n${header}")
+  endif()
+endforeach()
+
+set(no_wine "$ENV{VARNET_NO_WINE}")
 # The tool runs with what bin/ holds: its usage line, exit 2.
-execute_process(COMMAND ${VARNET_WINE_TEST} ${release}/bin/VarnetPick.exe --help
-  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-if(NOT rc STREQUAL "2" OR NOT err MATCHES "usage: VarnetPick.exe")
-  fail("bin/VarnetPick.exe --help gave exit ${rc}, expected 2 and its usage line\n${out}${err}")
+if(no_wine STREQUAL "")
+  execute_process(COMMAND ${VARNET_WINE} ${release}/bin/VarnetPick.exe --help
+    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc STREQUAL "2" OR NOT err MATCHES "usage: VarnetPick.exe")
+    fail("bin/VarnetPick.exe --help gave exit ${rc}, expected 2 and its usage line\n${out}${err}")
+  endif()
 endif()
 
 # The host is configured in a bare environment with the archive's toolchain
@@ -91,10 +112,18 @@ endif()
 run("configuring the host with find_package(Varnet)"
   env -i PATH=/usr/local/bin:/usr/bin:/bin HOME=${VARNET_WORK_DIR}
   ${CMAKE_COMMAND} -S ${VARNET_HOST_SOURCE_DIR} -B ${host_build} -G ${VARNET_GENERATOR}
-    -DCMAKE_TOOLCHAIN_FILE=${release}/lib/cmake/Varnet/toolchain-mingw32.cmake
+    -DCMAKE_TOOLCHAIN_FILE=${release}/lib/cmake/Varnet/${VARNET_TOOLCHAIN_NAME}
     -DCMAKE_PREFIX_PATH=${release})
 run("building the host" env -i PATH=/usr/local/bin:/usr/bin:/bin ${CMAKE_COMMAND} --build ${host_build})
-execute_process(COMMAND ${VARNET_WINE_TEST} ${host_build}/varnet_host.exe
+if(NOT no_wine STREQUAL "")
+  execute_process(COMMAND ${VARNET_OBJDUMP} -f ${host_build}/varnet_host.exe OUTPUT_VARIABLE header)
+  if(NOT header MATCHES "file format ${format}")
+    fail("the host is not of the format ${format}:\n${header}")
+  endif()
+  message(STATUS "release_archive: a host built against ${name}.zip alone; not run: ${no_wine}")
+  return()
+endif()
+execute_process(COMMAND ${VARNET_WINE} ${host_build}/varnet_host.exe
   WORKING_DIRECTORY ${host_build}
   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc STREQUAL "0" OR NOT out MATCHES "varnet_host: ok")

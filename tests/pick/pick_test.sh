@@ -41,7 +41,7 @@ expect() {
   sed "s/^/  $1: /" "$tmp/err"
 }
 driver() {
-  timeout 60 wine "$build/bin/VarnetDemoDriver.exe" "$@" </dev/null >>"$tmp/driver" 2>&1 ||
+  timeout 60 "$build/varnet-wine" --ui "$build/bin/VarnetDemoDriver.exe" "$@" </dev/null >>"$tmp/driver" 2>&1 ||
     { fail "the driver failed at: $*"; cat "$tmp/driver"; }
 }
 # pick <driver command>...: varnet-pick on the folder, worked by the driver.
@@ -85,7 +85,7 @@ run bash "$src/scripts/varnet-pick" --build "$build" --bogus
 expect "unknown option" 2 ""
 run env -u DISPLAY bash "$src/scripts/varnet-pick" --build "$build"
 expect "no display" 2 ""
-run "$build/wine-test" "$build/bin/VarnetPick.exe" one two
+run "$build/varnet-wine" "$build/bin/VarnetPick.exe" one two
 expect "VarnetPick.exe with two paths" 2 ""
 
 [ $failures -eq 0 ] || exit 1

@@ -51,7 +51,7 @@ void RequireTestPrefix()
     if (!strRefusal.IsEmpty()) {
         fprintf(stderr,
                 "\nREFUSED: %s runs only in its build's private Wine prefix, where it creates and deletes folders "
-                "on the build's test drive D: (run it with ctest in the build folder, or with build/wine-test): "
+                "on the build's test drive D: (run it with ctest in the build tree, or with <tree>/varnet-wine): "
                 "%s. Nothing was created or deleted.\n",
                 (const char*)ProgramName(), (const char*)strRefusal);
         fflush(stderr);

@@ -122,6 +122,16 @@ BOOL CFolderTreeDlg::OnInitDialog()
             OpenInPath(strName, hNode);
             nStart = nEnd + 1;
         }
+        // The deepest folder opened becomes the selection, shown in view,
+        // so that the path box, OK, Ins and Del all name one folder. Left
+        // on the drive's top node, OK returned the drive while the box
+        // showed the folder. Selecting lists the folder afresh and shows
+        // its path, as a click does.
+        if (hNode && hNode != pTree->GetSelectedItem()) {
+            pTree->SelectItem(hNode);
+            pTree->Expand(hNode, TVE_EXPAND);
+            pTree->EnsureVisible(hNode);
+        }
     }
 
     return TRUE;

@@ -49,7 +49,7 @@ TEST(Construction, ObjectsLiveWithoutAndAcrossRuns)
             d.Ok();
         });
         EXPECT_EQ(IDOK, nResult) << "run " << nRun;
-        EXPECT_EQ(CString("D:\\"), dlg.m_strSelectedPath) << "run " << nRun;
+        EXPECT_EQ(folder.Path(), dlg.m_strSelectedPath) << "run " << nRun;
     }
 }
 

@@ -125,6 +125,9 @@ TEST(LargeTree, EveryCommandLeavesThePlainAlgorithmsTreeDrawnOnce)
     RunFolderDialog(folder.Path(), [&](Driver& d) {
         HTREEITEM hNode = NodeOf(d, folder.Path());
         ASSERT_NE(nullptr, hNode);
+        // The folder opened on starts selected: the top node first, so that
+        // selecting the folder is a change.
+        d.SelectNode(d.Root());
         d.OnUi([&] { g_pfnTreeProc = (WNDPROC)SetWindowLongPtrW(d.Item(IDC_FOLDER_TREE), GWLP_WNDPROC, (LONG_PTR)RecordRedraw); });
 
         // Selecting lists one level, sorted as the control sorts.

@@ -25,7 +25,8 @@ TEST(Navigation, InitialPathComponentsOpenFromTheDriveDown)
     for (const Case& c : cases) {
         RunFolderDialog(c.strInitial, [&](Driver& d) {
             EXPECT_EQ(c.strShown, d.ItemText(IDC_EDIT_PATH)) << c.pszContext;
-            EXPECT_EQ(d.Root(), d.Selected()) << c.pszContext;
+            // The folder shown is the selected node.
+            EXPECT_EQ(NodeOf(d, c.strShown), d.Selected()) << c.pszContext;
             if (!c.strDeepestOpen.IsEmpty()) {
                 HTREEITEM hNode = NodeOf(d, c.strDeepestOpen);
                 ASSERT_NE(nullptr, hNode) << c.pszContext;
@@ -36,6 +37,41 @@ TEST(Navigation, InitialPathComponentsOpenFromTheDriveDown)
             d.Cancel();
         });
     }
+}
+
+// The folder the dialog opens on is selected and in view, and the commands
+// that act on the selection at once (Del, Ins) act on it.
+TEST(Navigation, TheFolderOpenedOnIsTheSelectionInView)
+{
+    TestFolder folder("start");
+    for (int i = 0; i < 60; i++)
+        folder.MakeDirs(CString("a") + (char)('A' + i / 26) + (char)('a' + i % 26));
+    folder.MakeDirs("zz\\inner");
+    CString strDeep = folder.Path("zz\\inner");
+    RunFolderDialog(strDeep, [&](Driver& d) {
+        HTREEITEM hNode = NodeOf(d, strDeep);
+        ASSERT_NE(nullptr, hNode);
+        EXPECT_EQ(hNode, d.Selected());
+        RECT rcItem, rcTree;
+        memcpy(&rcItem, &hNode, sizeof hNode);
+        ASSERT_TRUE(SendMessageA(d.Item(IDC_FOLDER_TREE), TVM_GETITEMRECT, TRUE, (LPARAM)&rcItem));
+        GetClientRect(d.Item(IDC_FOLDER_TREE), &rcTree);
+        EXPECT_TRUE(rcItem.top >= 0 && rcItem.bottom <= rcTree.bottom) << "the selection is out of view";
+
+        // Del asks about this folder (not the drive's top node, which it
+        // refuses); No keeps it.
+        d.Key(VK_DELETE, d.Item(IDC_FOLDER_TREE));
+        HWND hBox = d.WaitForMessageBox();
+        ASSERT_NE(nullptr, hBox) << d.ItemText(IDC_EDIT_ERROR);
+        d.Answer(hBox, IDNO);
+        // Ins makes the new folder inside it.
+        d.Key(VK_INSERT, d.Item(IDC_FOLDER_TREE));
+        ASSERT_NE(nullptr, d.LabelEditor());
+        d.Key(VK_RETURN, d.LabelEditor());
+        d.Cancel();
+    });
+    EXPECT_TRUE(Exists(strDeep));
+    EXPECT_TRUE(Exists(folder.Path("zz\\inner\\NewFolder")));
 }
 
 TEST(Navigation, SelectingANodeListsItAndShowsItsPath)
@@ -141,6 +177,7 @@ TEST(Navigation, RightClickCollapsesTheChildrenAndExpandsWhatIsBelow)
         HTREEITEM hA = NodeOf(d, folder.Path("a"));
         HTREEITEM hB = NodeOf(d, folder.Path("a\\b"));
         ASSERT_TRUE(hProgram && hFolder && hA && hB);
+        d.SelectNode(d.Root());
         d.OnUi([&] { TreeView_Expand(d.Item(IDC_FOLDER_TREE), hA, TVE_COLLAPSE); });
 
         // The top node is selected: its children collapse, every deeper

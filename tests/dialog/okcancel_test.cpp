@@ -10,9 +10,9 @@ TEST(OkCancel, TypicalRoadReturnsTheClickedFolder)
     CString strSelected;
     INT_PTR nResult = RunFolderDialog(folder.Path("data"), [&](Driver& d) {
         EXPECT_EQ(folder.Path("data"), d.ItemText(IDC_EDIT_PATH));
-        EXPECT_EQ(d.Root(), d.Selected());
         HTREEITEM hNode = NodeOf(d, folder.Path("data"));
         ASSERT_NE(nullptr, hNode);
+        EXPECT_EQ(hNode, d.Selected());
         EXPECT_TRUE(d.IsExpanded(hNode));
         EXPECT_EQ((std::vector<CString>{ "2001", "2002" }), d.Children(hNode));
         d.ClickNode(d.Child(hNode, "2002"));
@@ -33,8 +33,12 @@ TEST(OkCancel, OkReturnsTheSelectedNodeOrTheInitialPath)
         std::function<void(Driver&)> act;
         CString strExpected;
     } cases[] = {
-        // Opening the initial path leaves the drive's top node selected.
-        { "right after start", folder.Path("a\\b"), [](Driver&) {}, "D:\\" },
+        // Right after the start OK returns what the path box shows: the
+        // deepest folder of the initial path that was found, as the tree
+        // names it.
+        { "right after start", folder.Path("a\\b"), [](Driver&) {}, folder.Path("a\\b") },
+        { "a lower-case drive letter", "d" + folder.Path("a\\b").Mid(1), [](Driver&) {}, folder.Path("a\\b") },
+        { "a missing last component", folder.Path("a\\gone"), [](Driver&) {}, folder.Path("a") },
         { "top node of drive D", folder.Path(), [](Driver& d) { d.SelectNode(d.Root()); }, "D:\\" },
         { "no drive matches the initial path", "Q:\\nowhere", [](Driver&) {}, "Q:\\nowhere" },
         { "a drive chosen later", "Q:\\nowhere", [](Driver& d) { d.ChooseDrive(2); }, "D:\\" },

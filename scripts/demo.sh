@@ -86,8 +86,7 @@ show "$tmp/navigate.out"
 [ $rc -eq 0 ] || fail "the driver could not navigate (code $rc)"
 
 step "screenshot"
-read -r fx fy fw fh < <(sed -n 's/^driver: frame \([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\).*/\1 \2 \3 \4/p' \
-                        "$tmp/navigate.out" | tail -n 1) || true
+read -r fx fy fw fh < <(vd_frame "$tmp/navigate.out") || true
 [ -n "${fw:-}" ] || fail "the driver gave no frame for the screenshot"
 vd_shoot "$shot" "$fx" "$fy" "$fw" "$fh" || fail "no screenshot"
 

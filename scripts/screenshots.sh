@@ -73,8 +73,7 @@ driver() {
   timeout 90 "$wine" --ui "$driver" "$@" </dev/null >"$tmp/driver.out" 2>&1 || rc=$?
   sed 's/^/   /' "$tmp/driver.out"
   [ $rc -eq 0 ] || fail "the driver failed at: $* (code $rc)"
-  read -r fx fy fw fh < <(sed -n 's/^driver: frame \([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\).*/\1 \2 \3 \4/p' \
-                          "$tmp/driver.out" | tail -n 1) || true
+  read -r fx fy fw fh < <(vd_frame "$tmp/driver.out") || true
 }
 shoot() {
   vd_shoot "$out/$1" "$fx" "$fy" "$fw" "$fh" || fail "no screenshot $1"

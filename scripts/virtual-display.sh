@@ -11,6 +11,8 @@
 #                                       less for each window)
 #   vd_shoot <png> <x> <y> <w> <h>      saves that rectangle of the screen,
 #                                       in desktop coordinates
+#   vd_frame <driver output>            the last frame the demonstration
+#                                       driver reported: "x y w h"
 #   vd_stop                             ends the ui prefix's server when it
 #                                       runs on this display, and Xvfb
 # Every wait is bounded. Needs Xvfb, ImageMagick and xdotool
@@ -69,6 +71,10 @@ vd_shoot() {
   [ $y -ge 0 ] || y=0
   timeout 15 import -window root "$vd_tmp/screen.png" &&
     /usr/bin/convert "$vd_tmp/screen.png" -crop "${w}x${h}+$x+$y" +repage -strip "$png"
+}
+
+vd_frame() {
+  sed -n 's/^driver: frame \([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\).*/\1 \2 \3 \4/p' "$1" | tail -n 1
 }
 
 vd_stop() {

@@ -6,6 +6,10 @@
 #   progress-dialog.png   Expand Recursive on D:\projects while its scan runs
 #   request-dialog.png    Delete on D:\old-reports, asking about its
 #                         read-only file
+#   request-dialog-wm.png the same under a window manager (openbox), each
+#                         window a window of the display: the request is
+#                         centred over the folder dialog, which goes on
+#                         painting beneath it
 #   scripts/screenshots.sh [--build DIR] [--arch win32|win64] [--out DIR]
 #                        (default: <repo>/build, its 64-bit build; <repo>/docs)
 # The demonstration tree (drive D: of the pick prefix, <build>/demo) is made
@@ -111,3 +115,20 @@ driver delete
 shoot request-dialog.png
 driver abort
 finish
+
+# Under a window manager: Wine's windows are the display's own, no virtual
+# desktop around them.
+vd_wine || exit 2
+openbox </dev/null >"$tmp/openbox.log" 2>&1 &
+wm_pid=$!
+sleep 1
+kill -0 "$wm_pid" 2>/dev/null || fail "openbox did not start: $(cat "$tmp/openbox.log")"
+start 'D:\'
+driver navigate 'D:\old-reports'
+frame=("$fx" "$fy" "$fw" "$fh")
+driver delete
+fx=${frame[0]} fy=${frame[1]} fw=${frame[2]} fh=${frame[3]}
+shoot request-dialog-wm.png
+driver abort
+finish
+kill "$wm_pid" 2>/dev/null || true

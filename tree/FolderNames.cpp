@@ -7,12 +7,20 @@
 #include <string.h>
 #include <unordered_map>
 
+// The code page of the ANSI file functions, which a host may have turned to
+// the OEM one (SetFileApisToOEM): a name checked in another code page would
+// name another file.
+static UINT FileApiCodePage()
+{
+    return AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+}
+
 std::wstring Widen(const char* psz)
 {
-    int n = MultiByteToWideChar(CP_ACP, 0, psz, -1, NULL, 0);
+    int n = MultiByteToWideChar(FileApiCodePage(), 0, psz, -1, NULL, 0);
     std::wstring str(n > 0 ? n - 1 : 0, L'\0');
     if (n > 1)
-        MultiByteToWideChar(CP_ACP, 0, psz, -1, &str[0], n);
+        MultiByteToWideChar(FileApiCodePage(), 0, psz, -1, &str[0], n);
     return str;
 }
 
@@ -22,10 +30,10 @@ std::wstring Widen(const char* psz)
 // character, as the conversion from ANSI is one function.
 static CString Narrow(const wchar_t* pszWide, bool& bExact)
 {
-    int n = WideCharToMultiByte(CP_ACP, 0, pszWide, -1, NULL, 0, NULL, NULL);
+    int n = WideCharToMultiByte(FileApiCodePage(), 0, pszWide, -1, NULL, 0, NULL, NULL);
     CString str;
     if (n > 1) {
-        WideCharToMultiByte(CP_ACP, 0, pszWide, -1, str.GetBuffer(n), n, NULL, NULL);
+        WideCharToMultiByte(FileApiCodePage(), 0, pszWide, -1, str.GetBuffer(n), n, NULL, NULL);
         str.ReleaseBuffer();
     }
     bExact = Widen(str) == pszWide;

@@ -476,8 +476,9 @@ TEST(DeleteFolder, ALinkMetDeepInsideEndsOnlyThatDeletion)
 {
     // While the request for first\a waits (answered Yes to All), another
     // program puts a link into first\b, which the deletion reaches next
-    // (Wine and NTFS list a folder in name order): the deletion ends there
-    // as a failure. The next deletion asks again and goes to its end.
+    // (Wine and NTFS list a folder in name order): what was not there at the
+    // first pass is not deleted, and the deletion ends there as a failure.
+    // The next deletion asks again and goes to its end.
     TestFolder folder("delete-link-meanwhile");
     folder.MakeDirs("outside");
     folder.MakeDirs("first\\b");
@@ -492,8 +493,8 @@ TEST(DeleteFolder, ALinkMetDeepInsideEndsOnlyThatDeletion)
             return IDC_BN_YES_TO_ALL;
         });
         EXPECT_EQ(1u, asked.size());
-        EXPECT_EQ("Not Deleted: " + folder.Path("first\\b") + " holds the link " + folder.Path("first\\b\\link") +
-                      ", which cannot be removed here without what it points to",
+        EXPECT_EQ("Deletion Stopped: " + folder.Path("first\\b") + " holds " + folder.Path("first\\b\\link") +
+                      ", which was not there when it was checked; nothing more was deleted",
                   d.ItemText(IDC_EDIT_ERROR));
         EXPECT_NE(nullptr, NodeOf(d, folder.Path("first")));
 

@@ -42,7 +42,8 @@ static POINT ExpectedPlace(HWND hOwner, HWND hNested)
     RECT rcOwner, rcNested;
     GetWindowRect(hOwner, &rcOwner);
     GetWindowRect(hNested, &rcNested);
-    MONITORINFO info = { sizeof info };
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
     GetMonitorInfoA(MonitorFromWindow(hOwner, MONITOR_DEFAULTTONEAREST), &info);
     LONG cx = rcNested.right - rcNested.left, cy = rcNested.bottom - rcNested.top;
     POINT pt = { (rcOwner.left + rcOwner.right - cx) / 2, (rcOwner.top + rcOwner.bottom - cy) / 2 };
@@ -106,7 +107,8 @@ TEST(NestedWindows, AreOwnedByTheFolderDialogCentredOverItAndItPaintsUnderThem)
             d.OnUi([&] {
                 RECT rc;
                 GetWindowRect(d.Dialog(), &rc);
-                MONITORINFO info = { sizeof info };
+                MONITORINFO info = {};
+                info.cbSize = sizeof info;
                 GetMonitorInfoA(MonitorFromWindow(d.Dialog(), MONITOR_DEFAULTTONEAREST), &info);
                 POINT pt = { info.rcWork.left - 200, info.rcWork.top - 150 };
                 if (c.bMiddle)

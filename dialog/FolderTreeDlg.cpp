@@ -2,8 +2,12 @@
 // message map. The handlers live with their subsystems (dialog/, tree/,
 // scan/, folderops/).
 #include "FolderTreeDlg.h"
+#include "OwnedWindows.h"
 #include "VarnetIcons.h"
 #include "resource.h"
+
+#include <exception>
+#include <new>
 
 CFolderTreeDlg::CFolderTreeDlg(const char* pszInitialPath, CWnd* pParent)
     : CDialog(IDD_FOLDER_TREE, pParent), m_pToolTip(NULL), m_hIcon(NULL), m_pImlDrives(NULL),
@@ -50,4 +54,42 @@ BOOL CFolderTreeDlg::IsEndingFromOutside() const
 {
     MSG msg;
     return !m_hWnd || ::PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_NOREMOVE);
+}
+
+void CFolderTreeDlg::EndLabelEdit()
+{
+    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    if (pTree && pTree->GetEditControl())
+        pTree->EndEditLabelNow(FALSE);
+}
+
+void CFolderTreeDlg::ReportCurrentException()
+{
+    // What the framework's guard catches, said as it says it.
+    try {
+        throw;
+    } catch (CException* pException) {
+        char szText[512];
+        if (!pException->GetErrorMessage(szText, sizeof szText))
+            lstrcpynA(szText, "An unknown error occurred.", sizeof szText);
+        pException->Delete();
+        OwnedMessageBox(m_hWnd, szText, MB_OK | MB_ICONEXCLAMATION);
+    } catch (const std::bad_alloc&) {
+        OwnedMessageBox(m_hWnd, "Out of memory.", MB_OK | MB_ICONEXCLAMATION);
+    } catch (const std::exception& e) {
+        OwnedMessageBox(m_hWnd, e.what(), MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+LRESULT CFolderTreeDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The framework's own report would be owned by the active window or
+    // the host's main window. The commands have set their state back by
+    // the time an exception arrives here.
+    try {
+        return CDialog::WindowProc(message, wParam, lParam);
+    } catch (...) {
+        ReportCurrentException();
+    }
+    return 0;
 }

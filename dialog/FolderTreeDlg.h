@@ -7,7 +7,10 @@
 #include <afxtempl.h>
 #include <afxwin.h>
 
+#include <vector>
+
 struct CHeldFolder;
+struct CCheckedEntry;
 
 class AFX_EXT_CLASS CFolderTreeDlg : public CDialog {
 public:
@@ -28,6 +31,9 @@ protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
+    // The dialog's messages, with what a handler throws reported in a box
+    // that the dialog owns.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     // Window chrome
     void OnSysCommand(UINT nID, LPARAM lParam);
@@ -61,6 +67,11 @@ protected:
     void OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
     void OnStatic_DeleteFolder();
     int DelAllFilesDirs(CString& strFolder);
+    // The deletion of what the first pass found in the folder that
+    // hFolder holds open, and the question about one read-only file (1
+    // delete it, 0 keep it, -1 the deletion stops with its text shown).
+    int DeleteCheckedEntries(HANDLE hFolder, std::vector<CCheckedEntry>& entries);
+    int AskAboutReadOnlyFile(const CString& strPath);
 
     // An expand-recursive command (its progress dialog, its question or its
     // wait) or a deletion (its request dialogs) is running: no other folder
@@ -73,6 +84,13 @@ protected:
     // WM_QUIT waits for the dialog's loop). The command stops at once and
     // touches the window no more.
     BOOL IsEndingFromOutside() const;
+    // A label being edited ends, as the rename (or the new folder's name)
+    // it is, before a folder command takes the selected node.
+    void EndLabelEdit();
+    // Inside a catch block: says in a box owned by the dialog what a
+    // handler threw (and deletes a framework exception); rethrows what the
+    // framework's guard would not catch either.
+    void ReportCurrentException();
 
     // The path of a tree node: the labels from the top node down, joined by
     // single backslashes (C:\ for the top node, C:\dir\sub below it).

@@ -3,6 +3,7 @@
 // the colours of the path and error boxes.
 #include "ErrorMessage.h"
 #include "FolderTreeDlg.h"
+#include "OwnedWindows.h"
 #include "VarnetIcons.h"
 #include "resource.h"
 
@@ -36,9 +37,10 @@ BOOL CFolderTreeDlg::OnInitDialog()
     m_arrDriveLabels.RemoveAll();
     DWORD dwDriveMask = GetLogicalDrives();
     if (dwDriveMask == 0) {
-        DWORD dwError = GetLastError();
-        CErrorMessage errorMessage;
-        errorMessage.ShowMessage(dwError, "Can't get drives. Start Program again");
+        // As CErrorMessage::ShowMessage says it, in a box this dialog owns.
+        CString strText = CString("Can't get drives. Start Program again") + "\n\n" +
+                          CErrorMessage::DisplayText(GetLastError());
+        OwnedMessageBox(m_hWnd, strText, MB_ICONEXCLAMATION);
     }
     for (int i = 0; i < 26; i++) {
         if (dwDriveMask & 1) {

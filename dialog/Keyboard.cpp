@@ -8,15 +8,19 @@ BOOL CFolderTreeDlg::PreTranslateMessage(MSG* pMsg)
         m_pToolTip->RelayEvent(pMsg);
 
     if (pMsg->message == WM_KEYDOWN) {
+        void (CFolderTreeDlg::*pCommand)() = NULL;
         switch (pMsg->wParam) {
-        case VK_INSERT:
-            OnStatic_MakeFolder();
-            return TRUE;
-        case VK_DELETE:
-            OnStatic_DeleteFolder();
-            return TRUE;
-        case VK_MULTIPLY:
-            OnBn_ExpandSelectedNode();
+        case VK_INSERT: pCommand = &CFolderTreeDlg::OnStatic_MakeFolder; break;
+        case VK_DELETE: pCommand = &CFolderTreeDlg::OnStatic_DeleteFolder; break;
+        case VK_MULTIPLY: pCommand = &CFolderTreeDlg::OnBn_ExpandSelectedNode; break;
+        }
+        if (pCommand) {
+            // Reported as a click's exception is (see WindowProc).
+            try {
+                (this->*pCommand)();
+            } catch (...) {
+                ReportCurrentException();
+            }
             return TRUE;
         }
     }

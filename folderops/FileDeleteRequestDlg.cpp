@@ -1,5 +1,6 @@
 // The request dialog asked for each read-only file during a deletion.
 #include "FileDeleteRequestDlg.h"
+#include "OwnedWindows.h"
 
 #include "resource.h"
 
@@ -22,6 +23,7 @@ void CFileDeleteRequestDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CFileDeleteRequestDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    CenterOverOwner(m_hWnd);
     SetDlgItemText(IDC_EDIT_REASON, m_strMessage);
     SetDlgItemText(IDC_EDIT_FILE_PATH, m_strFilePath);
     return TRUE;

@@ -3,6 +3,7 @@
 #include "ErrorMessage.h"
 #include "FolderNames.h"
 #include "FolderTreeDlg.h"
+#include "ScopeEnd.h"
 #include "TreeNodes.h"
 #include "VarnetIcons.h"
 #include "resource.h"
@@ -32,8 +33,7 @@ void CFolderTreeDlg::OnStatic_MakeFolder()
 
     // A label being edited (Ins typed into its editor) ends first, as the
     // rename it is, so that its end is never taken for the new folder's.
-    if (pTree->GetEditControl())
-        pTree->EndEditLabelNow(FALSE);
+    EndLabelEdit();
 
     // The folder goes into the selected node's folder, which its labels
     // must name exactly.
@@ -44,9 +44,19 @@ void CFolderTreeDlg::OnStatic_MakeFolder()
         return;
     }
 
-    // Pending: the busy icon, and the parent the new folder goes into.
+    // Pending: the busy icon, and the parent the new folder goes into. What
+    // throws before the editor is open (memory running out) undoes it: no
+    // name would come, and Ins would do nothing from then on.
     m_iconMakeFolder.SetIcon(LoadVarnetIcon(IDI_BUSY));
     m_bNewFolderPending = 1;
+    m_hNewFolderItem = NULL;
+    CScopeEnd undo([this, pTree] {
+        if (m_hNewFolderItem)
+            pTree->DeleteItem(m_hNewFolderItem);
+        m_hNewFolderItem = NULL;
+        m_bNewFolderPending = 0;
+        m_iconMakeFolder.SetIcon(LoadVarnetIcon(IDI_MAKE_FOLDER));
+    });
     m_strNewFolderParent = GetNodePath(hSelected);
 
     // A folder node: text, image 0, selected image 1, after the children.
@@ -56,6 +66,7 @@ void CFolderTreeDlg::OnStatic_MakeFolder()
     pTree->Expand(hSelected, TVE_EXPAND);
     pTree->SetFocus();
     pTree->EditLabel(m_hNewFolderItem);
+    undo.Dismiss();
 }
 
 void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)

@@ -4,6 +4,7 @@
 #include "ErrorMessage.h"
 #include "FolderNames.h"
 #include "FolderTreeDlg.h"
+#include "OwnedWindows.h"
 #include "ProgressKillDlg.h"
 #include "ScanFlag.h"
 #include "TreeNodes.h"
@@ -33,16 +34,21 @@ public:
     // Waits for the worker to end, then deletes its thread object.
     // Messages that other threads send to this one are answered meanwhile
     // (input and posted messages wait), so that a thread that sends to this
-    // one cannot make the two wait on each other; and the scan is stopped
-    // when the dialog is ended from outside meanwhile.
+    // one cannot make the two wait on each other; the windows paint what a
+    // closed dialog or box uncovered; and the scan is stopped when the
+    // dialog is ended from outside meanwhile.
     void WaitForEnd()
     {
         HANDLE hThread = m_pThread->m_hThread;
         for (;;) {
-            DWORD dwWait = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, 100, QS_SENDMESSAGE);
+            DWORD dwWait = ::MsgWaitForMultipleObjects(1, &hThread, FALSE, 100, QS_SENDMESSAGE | QS_PAINT);
             if (dwWait == WAIT_OBJECT_0 + 1) {
                 MSG msg;
                 ::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+                // A window that does not validate what it paints cannot
+                // keep the wait busy: a few rounds at a time.
+                for (int i = 0; i < 16 && ::PeekMessageA(&msg, NULL, WM_PAINT, WM_PAINT, PM_REMOVE); i++)
+                    ::DispatchMessageA(&msg);
             } else if (dwWait == WAIT_TIMEOUT) {
                 if (m_ending())
                     WriteScanFlag(m_bContinue, 0);
@@ -64,11 +70,14 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
 {
     if (IsCommandRunning())
         return;
+    // Keypad * typed into a label's editor: the rename goes first, and the
+    // scan lists the folder under its new name.
+    EndLabelEdit();
 
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
     HTREEITEM hSelected = pTree->GetSelectedItem();
     if (!hSelected) {
-        AfxMessageBox("Please Select a Folder", MB_OK | MB_ICONINFORMATION);
+        OwnedMessageBox(m_hWnd, "Please Select a Folder", MB_OK | MB_ICONINFORMATION);
         return;
     }
 
@@ -114,7 +123,7 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     } else if (nResult != IDOK) {
         CString strText = "\nYES = Waiting until the search finished?\n";
         strText += "\nNo = Abort search process\n";
-        if (AfxMessageBox(strText, MB_YESNO | MB_ICONQUESTION) == IDNO || IsEndingFromOutside())
+        if (OwnedMessageBox(m_hWnd, strText, MB_YESNO | MB_ICONQUESTION) == IDNO || IsEndingFromOutside())
             WriteScanFlag(m_bScanContinue, 0);
     }
     // After IDOK the worker has ended and this returns at once; after any

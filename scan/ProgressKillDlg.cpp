@@ -1,5 +1,6 @@
 // The progress-and-kill dialog shown while the recursive scan runs.
 #include "ProgressKillDlg.h"
+#include "OwnedWindows.h"
 #include "resource.h"
 
 #include <afxcmn.h>
@@ -32,6 +33,7 @@ END_MESSAGE_MAP()
 BOOL CProgressKillDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    CenterOverOwner(m_hWnd);
     SetTimer(SCAN_TIMER, SCAN_TIMER_MS, NULL);
     m_bKilled = 0;
     SetDlgItemText(IDC_EDIT_SCAN_TEXT, m_strMessage);

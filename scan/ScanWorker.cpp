@@ -23,7 +23,7 @@ void CFolderTreeDlg::GetRecursiveDir()
     // the next entry, like a list that cannot grow: the scan is never cut
     // short unseen.
     CString strFolder;
-    CollectFolders(m_arrScanDirs, &m_arrScanNameStarts, [&] {
+    CollectFolders(NULL, m_arrScanDirs, &m_arrScanNameStarts, [&] {
         // The folder, and its listing pattern.
         m_strScanDir.TrimRight('\\');
         strFolder = m_strScanDir;
@@ -43,7 +43,7 @@ void CFolderTreeDlg::GetRecursiveDir()
         const CListedName& name = names[i];
         if (!name.IsDirectory())
             continue;
-        CollectFolders(m_arrScanDirs, &m_arrScanNameStarts, [&] {
+        CollectFolders(NULL, m_arrScanDirs, &m_arrScanNameStarts, [&] {
             strEntry = strFolder + "\\" + name.strAnsi;
             m_arrScanDirs.Add(strEntry);
             m_arrScanNameStarts.Add(strFolder.GetLength() + 1);

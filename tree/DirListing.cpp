@@ -33,7 +33,7 @@ void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>
         if (finder.IsDots() || !finder.IsDirectory())
             continue;
         // Out of memory the list is emptied and the listing goes on.
-        CollectFolders(arrDirs, NULL, [&] {
+        CollectFolders(m_hWnd, arrDirs, NULL, [&] {
             CString strPath = finder.GetFilePath();
             arrDirs.Add(strPath);
         });

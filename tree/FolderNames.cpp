@@ -7,28 +7,46 @@
 #include <string.h>
 #include <unordered_map>
 
+// The code page of the ANSI file functions, which a host may have turned to
+// the OEM one (SetFileApisToOEM): a name checked in another code page would
+// name another file.
+static UINT FileApiCodePage()
+{
+    return AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+}
+
 std::wstring Widen(const char* psz)
 {
-    int n = MultiByteToWideChar(CP_ACP, 0, psz, -1, NULL, 0);
+    int n = MultiByteToWideChar(FileApiCodePage(), 0, psz, -1, NULL, 0);
     std::wstring str(n > 0 ? n - 1 : 0, L'\0');
     if (n > 1)
-        MultiByteToWideChar(CP_ACP, 0, psz, -1, &str[0], n);
+        MultiByteToWideChar(FileApiCodePage(), 0, psz, -1, &str[0], n);
     return str;
 }
 
 // The ANSI name that the ANSI file functions give for a wide name (best fit
-// included), and whether it is exact. Converting back gives the same wide
-// name exactly when no character was fitted or replaced by the default
-// character, as the conversion from ANSI is one function.
+// included), and whether it is exact, also as the tree shows it. Converting
+// back gives the same wide name exactly when no character was fitted or
+// replaced by the default character, as the conversion from ANSI is one
+// function.
 static CString Narrow(const wchar_t* pszWide, bool& bExact)
 {
-    int n = WideCharToMultiByte(CP_ACP, 0, pszWide, -1, NULL, 0, NULL, NULL);
+    int n = WideCharToMultiByte(FileApiCodePage(), 0, pszWide, -1, NULL, 0, NULL, NULL);
     CString str;
     if (n > 1) {
-        WideCharToMultiByte(CP_ACP, 0, pszWide, -1, str.GetBuffer(n), n, NULL, NULL);
+        WideCharToMultiByte(FileApiCodePage(), 0, pszWide, -1, str.GetBuffer(n), n, NULL, NULL);
         str.ReleaseBuffer();
     }
     bExact = Widen(str) == pszWide;
+    // Labels go to the tree in the ANSI code page: with the OEM one for the
+    // file functions, a label would show another name than the folder's.
+    if (bExact && !AreFileApisANSI()) {
+        int nShown = MultiByteToWideChar(CP_ACP, 0, str, -1, NULL, 0);
+        std::wstring strShown(nShown > 0 ? nShown - 1 : 0, L'\0');
+        if (nShown > 1)
+            MultiByteToWideChar(CP_ACP, 0, str, -1, &strShown[0], nShown);
+        bExact = strShown == pszWide;
+    }
     return str;
 }
 

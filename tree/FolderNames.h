@@ -110,7 +110,8 @@ private:
 // strFolder and strName joined by one backslash (a drive root keeps one).
 CString JoinPath(const CString& strFolder, const CString& strName);
 
-// The wide form of an ANSI text, as the system converts it.
+// The wide form of an ANSI text, as the ANSI file functions convert it
+// (in the OEM code page once a host has called SetFileApisToOEM).
 std::wstring Widen(const char* psz);
 
 // Checks the labels from the top node down to hNode, each against its own

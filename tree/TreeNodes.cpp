@@ -1,18 +1,19 @@
 // Tree-node helpers.
 #include "TreeNodes.h"
+#include "OwnedWindows.h"
 
 #include <algorithm>
 
-void ReportFolderListFull(CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts, const char* pszCause)
+void ReportFolderListFull(HWND hOwner, CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts,
+                          const char* pszCause)
 {
     CString strText = "Probable to many Dirs\n";
     strText += pszCause;
-    // The worker's box has no owner (never a window of the thread that
-    // waits for the worker): it is put in front of the user instead.
     UINT nType = MB_OK | MB_ICONEXCLAMATION;
-    if (!AfxGetSafeOwner(NULL))
-        nType |= MB_TOPMOST | MB_SETFOREGROUND;
-    AfxMessageBox(strText, nType);
+    if (hOwner)
+        OwnedMessageBox(hOwner, strText, nType);
+    else
+        ::MessageBoxA(NULL, strText, AfxGetAppName(), nType | MB_TOPMOST | MB_SETFOREGROUND);
     arrDirs.RemoveAll();
     if (parrNameStarts)
         parrNameStarts->RemoveAll();

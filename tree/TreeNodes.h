@@ -20,16 +20,18 @@
 #include <vector>
 
 // Says that memory ran out while a folder list was collected: a message
-// box ("Probable to many Dirs" and pszCause), put in front when it has no
-// owner (the scan worker's); empties the list, and where given the list of
-// name starts kept beside it.
-void ReportFolderListFull(CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts, const char* pszCause);
+// box ("Probable to many Dirs" and pszCause) owned by hOwner, or put in
+// front when there is none (the scan worker's: no window of the thread
+// that waits for the worker may own it); empties the list, and where given
+// the list of name starts kept beside it.
+void ReportFolderListFull(HWND hOwner, CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts,
+                          const char* pszCause);
 
 // Runs collect, which appends to a folder list (and may list further
 // folders). When memory runs out inside it, the lists are emptied as
 // ReportFolderListFull says, and the caller goes on with its next entry.
 template <class Collect>
-void CollectFolders(CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts, Collect collect)
+void CollectFolders(HWND hOwner, CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts, Collect collect)
 {
     try {
         collect();
@@ -37,10 +39,10 @@ void CollectFolders(CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNa
         char szCause[255];
         e->GetErrorMessage(szCause, 255);
         e->Delete();
-        ReportFolderListFull(arrDirs, parrNameStarts, szCause);
+        ReportFolderListFull(hOwner, arrDirs, parrNameStarts, szCause);
     } catch (const std::bad_alloc&) {
         // The standard containers of the listing say it their way.
-        ReportFolderListFull(arrDirs, parrNameStarts, "Out of memory.");
+        ReportFolderListFull(hOwner, arrDirs, parrNameStarts, "Out of memory.");
     }
 }
 

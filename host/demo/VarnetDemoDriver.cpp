@@ -17,8 +17,7 @@
 // the dialog's own message loop and dialog manager like typed keys. Every
 // wait is bounded. Each command that leaves a dialog open ends by printing
 // "frame x y w h": the rectangle, in desktop coordinates, that a screenshot
-// shows (the folder dialog, with the progress dialog over it; the request
-// dialog alone).
+// shows (the folder dialog, with the progress or request dialog over it).
 // Exit codes: 0 done, 2 wrong arguments, 3 a window was not found or did
 // not react as expected.
 #include <windows.h>
@@ -330,7 +329,7 @@ int Delete(HWND hDlg, HWND hTree)
     if (!hRequest)
         return Fail("no request for a read-only file appeared");
     Say("the request dialog is open");
-    SayFrame(hRequest, NULL);
+    SayFrame(hDlg, hRequest);
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include <ErrorMessage.h>
 #include <FolderNames.h>
 
+#include <atomic>
 #include <map>
 
 static void MakeReadOnlyFile(const TestFolder& folder, const char* pszRelative)
@@ -354,6 +355,18 @@ TEST(ConvertedNames, NeverLeadACommandToAnotherFolder)
     EXPECT_EQ(before, Snapshot(folder.Path()));
 }
 
+// Makes a file or folder and opens it as another program may: reading,
+// without sharing delete access.
+static HANDLE HoldOpen(const CString& strPath, bool bFolder)
+{
+    if (bFolder)
+        MakeDirsAt(strPath);
+    HANDLE hEntry = CreateFileA(strPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                bFolder ? OPEN_EXISTING : CREATE_ALWAYS, bFolder ? FILE_FLAG_BACKUP_SEMANTICS : 0, NULL);
+    EXPECT_NE(INVALID_HANDLE_VALUE, hEntry) << strPath;
+    return hEntry;
+}
+
 TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
 {
     // Plain entries at every level, and one deep inside that a deletion by
@@ -363,6 +376,8 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
     folder.MakeFile("outside\\file.txt");
     auto may = [](NameProblem n) { return ", which may name another entry (" + NameProblemText(n) + ")"; };
     const CString strLong('n', 230), strLink = ", which cannot be removed here without what it points to";
+    const CString strCannotOpen = ", which cannot be opened for deletion: " + SystemText(ERROR_SHARING_VIOLATION);
+    std::vector<HANDLE> held;
     struct Case {
         const char* pszContext;
         std::function<void(const CString&)> make;  // in target\a\b
@@ -379,6 +394,12 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
         { "a link to a file", [&](const CString& b) {
               RunNative("ln -s '" + UnixPath(folder.Path("outside\\file.txt")) + "' '" + UnixPath(b) + "/link'");
           }, "link", strLink },
+        // Listed, but another program's handle (no delete sharing) denies
+        // the deletion the access it needs.
+        { "a file another program holds", [&](const CString& b) { held.push_back(HoldOpen(b + "\\held.txt", false)); },
+          "held.txt", strCannotOpen },
+        { "a folder another program holds", [&](const CString& b) { held.push_back(HoldOpen(b + "\\held", true)); },
+          "held", strCannotOpen },
     };
     auto target = [&](size_t i) {
         CString strTarget;
@@ -408,6 +429,8 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
         }
         d.Cancel();
     });
+    for (HANDLE hHeld : held)
+        CloseHandle(hHeld);
     EXPECT_EQ(before, DriveSnapshot());
 }
 
@@ -476,8 +499,9 @@ TEST(DeleteFolder, ALinkMetDeepInsideEndsOnlyThatDeletion)
 {
     // While the request for first\a waits (answered Yes to All), another
     // program puts a link into first\b, which the deletion reaches next
-    // (Wine and NTFS list a folder in name order): the deletion ends there
-    // as a failure. The next deletion asks again and goes to its end.
+    // (Wine and NTFS list a folder in name order): what was not there at the
+    // first pass is not deleted, and the deletion ends there as a failure.
+    // The next deletion asks again and goes to its end.
     TestFolder folder("delete-link-meanwhile");
     folder.MakeDirs("outside");
     folder.MakeDirs("first\\b");
@@ -492,8 +516,8 @@ TEST(DeleteFolder, ALinkMetDeepInsideEndsOnlyThatDeletion)
             return IDC_BN_YES_TO_ALL;
         });
         EXPECT_EQ(1u, asked.size());
-        EXPECT_EQ("Not Deleted: " + folder.Path("first\\b") + " holds the link " + folder.Path("first\\b\\link") +
-                      ", which cannot be removed here without what it points to",
+        EXPECT_EQ("Deletion Stopped: " + folder.Path("first\\b") + " holds " + folder.Path("first\\b\\link") +
+                      ", which was not there when it was checked; nothing more was deleted",
                   d.ItemText(IDC_EDIT_ERROR));
         EXPECT_NE(nullptr, NodeOf(d, folder.Path("first")));
 
@@ -504,4 +528,171 @@ TEST(DeleteFolder, ALinkMetDeepInsideEndsOnlyThatDeletion)
     });
     EXPECT_TRUE(IsFolder(folder.Path("outside")));
     EXPECT_FALSE(Exists(folder.Path("second")));
+}
+
+TEST(DeleteFolder, WhatIsReplacedAfterTheFirstPassIsNeverDeletedThrough)
+{
+    // old holds the read-only file a, listed first, then b1 and b2 and the
+    // file c.txt. While the request for a waits, another program replaces
+    // entries that the deletion reaches later. The deletion stops at the
+    // first of them; nothing outside goes, nor what was moved away.
+    struct Case {
+        const char* pszContext;
+        const char* pszMeanwhile;  // bash, in the test folder; $out is the outside folder
+        int nAnswer;
+        const char* pszStopped;    // the entry the deletion stops at
+        std::vector<const char*> moved;  // what was moved away, whole
+    } cases[] = {
+        { "folders become links to a folder outside",
+          "for b in b1 b2; do mv old/$b moved-$b && ln -s \"$out\" old/$b; done", IDC_BN_YES, "b1",
+          { "moved-b1\\f.txt", "moved-b2\\f.txt" } },
+        { "the same, Yes to All", "for b in b1 b2; do mv old/$b moved-$b && ln -s \"$out\" old/$b; done",
+          IDC_BN_YES_TO_ALL, "b1", { "moved-b1\\f.txt", "moved-b2\\f.txt" } },
+        { "a file becomes a link to a file outside", "mv old/c.txt moved-c.txt && ln -s \"$out/keep.txt\" old/c.txt",
+          IDC_BN_YES, "c.txt", { "moved-c.txt" } },
+        { "a folder becomes another folder", "mv old/b2 moved-b2 && mkdir -p old/b2/x", IDC_BN_YES, "b2",
+          { "moved-b2\\f.txt" } },
+    };
+    for (const Case& c : cases) {
+        TestFolder folder("delete-replaced");
+        folder.MakeDirs("outside\\dir");
+        folder.MakeFile("outside\\keep.txt");
+        folder.MakeFile("outside\\dir\\keep.txt");
+        for (const char* pszDir : { "old\\b1", "old\\b2" }) {
+            folder.MakeDirs(pszDir);
+            folder.MakeFile(CString(pszDir) + "\\f.txt");
+        }
+        folder.MakeFile("old\\c.txt");
+        MakeReadOnlyFile(folder, "old\\a");
+        std::vector<CString> outside = Snapshot(folder.Path("outside"));
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            StartDelete(d, folder.Path("old"));
+            std::vector<CString> asked = AnswerRequests(d, [&](const CString&) {
+                EXPECT_EQ(0, RunNative("cd '" + UnixPath(folder.Path()) + "' && out='" + UnixPath(folder.Path("outside")) +
+                                       "' && " + c.pszMeanwhile))
+                    << c.pszContext;
+                return c.nAnswer;
+            });
+            EXPECT_EQ(1u, asked.size()) << c.pszContext;
+            EXPECT_EQ("Deletion Stopped: " + folder.Path("old\\") + c.pszStopped +
+                          " was replaced after it was checked; nothing more was deleted",
+                      d.ItemText(IDC_EDIT_ERROR))
+                << c.pszContext;
+            EXPECT_NE(nullptr, NodeOf(d, folder.Path("old"))) << c.pszContext;
+            d.Cancel();
+        });
+        EXPECT_EQ(outside, Snapshot(folder.Path("outside"))) << c.pszContext;
+        for (const char* pszMoved : c.moved)
+            EXPECT_TRUE(Exists(folder.Path(pszMoved))) << c.pszContext << ": " << pszMoved;
+        EXPECT_FALSE(Exists(folder.Path("old\\a"))) << c.pszContext;
+    }
+}
+
+TEST(DeleteFolder, ATwinInLetterCaseStaysAndTheDeletedFolderIsReportedGone)
+{
+    // Wine's disk is case-sensitive: b and B are two folders, and a Win32
+    // path may lead to either. The very folder deleted must be gone.
+    TestFolder folder("delete-case");
+    MakeNative(folder.Path(), { "b/f", "B/g" });
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        StartDelete(d, folder.Path("b"));
+        EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_EQ((std::vector<CString>{ "B" }), d.Children(NodeOf(d, folder.Path())));
+        d.Cancel();
+    });
+    EXPECT_EQ((std::vector<CString>{ folder.Path("B"), folder.Path("B\\g") }), Snapshot(folder.Path()));
+}
+
+// Refuses the n-th allocation of the framework's memory on the
+// user-interface thread, once, from the moment it is installed. The
+// driver's own work there (reading a window's text) allocates too: the
+// refusal must come before the script reads anything.
+static DWORD s_nRefuseThread;
+static std::atomic<int> s_nRefuseIn;
+static BOOL RefuseOnce(size_t, BOOL, LONG)
+{
+    return GetCurrentThreadId() != s_nRefuseThread || --s_nRefuseIn != 0;
+}
+
+static void RefuseFromNow(Driver& d, int nAllocation)
+{
+    d.OnUi([&] {
+        s_nRefuseThread = GetCurrentThreadId();
+        s_nRefuseIn = nAllocation;
+        AfxSetAllocHook(RefuseOnce);
+    });
+}
+
+TEST(FolderCommands, MemoryRunningOutLeavesTheDialogAsBefore)
+{
+    // The refusal comes at some point of the command: building a path, a
+    // name check, the deletion's passes. The box that says so is the
+    // folder dialog's; then the icons are at rest and the command runs again.
+    struct Case {
+        const char* pszContext;
+        bool bDelete;     // else make folder
+        int nAllocation;  // the one refused, counted from the question's Yes or from Ins
+    } cases[] = {
+        { "delete, at once", true, 1 },
+        { "delete, in the name checks", true, 8 },
+        { "delete, in the first pass", true, 40 },
+        { "delete, in the deletion pass", true, 100 },
+        { "make folder, at once", false, 1 },
+        { "make folder, later", false, 6 },
+    };
+    for (const Case& c : cases) {
+        TestFolder folder("oom-commands");
+        folder.MakeDirs("target\\a\\b");
+        folder.MakeFile("target\\a\\f.txt");
+        MakeReadOnlyFile(folder, "target\\a\\r");
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            int nIcon = c.bDelete ? IDC_STATIC_DELETEFOLDER : IDC_STATIC_MAKEFOLDER;
+            HICON hAtRest = IconOf(d, nIcon);
+            HTREEITEM hTarget = NodeOf(d, folder.Path("target"));
+            d.ClickNode(hTarget);
+            if (c.bDelete) {
+                d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+                HWND hQuestion = d.WaitForMessageBox();
+                ASSERT_NE(nullptr, hQuestion) << c.pszContext;
+                RefuseFromNow(d, c.nAllocation);
+                d.Answer(hQuestion, IDYES);
+            } else {
+                RefuseFromNow(d, c.nAllocation);
+                d.Command(IDC_STATIC_MAKEFOLDER, STN_CLICKED);
+            }
+            HWND hBox = d.WaitForMessageBox(1000);
+            d.OnUi([] { AfxSetAllocHook(NULL); });
+            ASSERT_LE(s_nRefuseIn, 0) << c.pszContext << ": nothing was refused";
+            // A listing that runs out of memory is one that cannot be listed.
+            if (hBox) {
+                EXPECT_EQ(CString("Out of memory."), d.MessageBoxText(hBox)) << c.pszContext;
+                EXPECT_EQ(d.Dialog(), GetWindow(hBox, GW_OWNER)) << c.pszContext;
+                d.Answer(hBox, IDOK);
+            } else {
+                EXPECT_NE(-1, d.ItemText(IDC_EDIT_ERROR).Find(SystemText(ERROR_NOT_ENOUGH_MEMORY))) << c.pszContext;
+            }
+            EXPECT_FALSE(d.AnyOtherWindow()) << c.pszContext;
+            EXPECT_EQ(hAtRest, IconOf(d, nIcon)) << c.pszContext;
+
+            hTarget = NodeOf(d, folder.Path("target"));
+            ASSERT_NE(nullptr, hTarget) << c.pszContext;
+            d.ClickNode(hTarget);
+            if (c.bDelete) {
+                // Asked again: Yes to All ended with the failed deletion.
+                StartDelete(d, folder.Path("target"));
+                if (Exists(folder.Path("target\\a\\r")))
+                    EXPECT_EQ(1u, AnswerRequests(d, [](const CString&) { return IDC_BN_YES; }).size()) << c.pszContext;
+                EXPECT_EQ(nullptr, NodeOf(d, folder.Path("target"))) << c.pszContext;
+                EXPECT_FALSE(Exists(folder.Path("target"))) << c.pszContext;
+            } else {
+                // No node is left waiting for a name; the command starts again.
+                EXPECT_EQ((std::vector<CString>{ "a" }), d.Children(hTarget)) << c.pszContext;
+                d.Command(IDC_STATIC_MAKEFOLDER, STN_CLICKED);
+                EXPECT_NE(nullptr, d.LabelEditor()) << c.pszContext;
+                d.Key(VK_ESCAPE, d.LabelEditor());
+            }
+            EXPECT_EQ(hAtRest, IconOf(d, nIcon)) << c.pszContext;
+            d.Cancel();
+        });
+    }
 }

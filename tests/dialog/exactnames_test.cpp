@@ -119,6 +119,40 @@ TEST(ExactNames, OnlyReparsePointsThatStandForAnotherNameAreLinks)
         EXPECT_EQ(c.bLink, IsLink(c.dwAttributes, c.dwTag)) << c.pszContext;
 }
 
+// A host may have called SetFileApisToOEM: the ANSI file functions then
+// take names in the OEM code page (437 here), while the tree shows its
+// labels in the ANSI one (1252). The file functions give e-acute as 0x82 and
+// capital theta as 0xE9, which the tree shows as e-acute. Every check is made
+// in the file functions' code page, and a name whose label would show
+// another name is refused; plain names work as before.
+TEST(ExactNames, WithTheOemCodePageForTheFileFunctionsNoLabelShowsAnotherName)
+{
+    if (GetOEMCP() != 437 || GetACP() != 1252)
+        GTEST_SKIP() << "the code pages are " << GetACP() << " and " << GetOEMCP() << ", not 1252 and 437";
+    TestFolder folder("oem");
+    MakeNative(folder.Path(), { "\xc3\xa9/inside.txt", "\xce\x98/keep.txt", "plain/f.txt" });
+    SetFileApisToOEM();
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hFolder = NodeOf(d, folder.Path());
+        for (const char* pszLabel : { "\x82", "\xe9" }) {
+            HTREEITEM hNode = d.Child(hFolder, pszLabel);
+            ASSERT_NE(nullptr, hNode) << (BYTE)*pszLabel;
+            d.SelectNode(hNode);
+            d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+            EXPECT_FALSE(d.AnyOtherWindow()) << (BYTE)*pszLabel;
+            EXPECT_EQ(Refusal("Not Changed", JoinPath(folder.Path(), pszLabel), NAME_CONVERTED), d.ItemText(IDC_EDIT_ERROR));
+        }
+        d.SelectNode(d.Child(hFolder, "plain"));
+        d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+        d.Answer(d.WaitForMessageBox(), IDYES);
+        EXPECT_EQ(nullptr, d.Child(hFolder, "plain"));
+        d.Cancel();
+    });
+    SetFileApisToANSI();
+    EXPECT_EQ(4u, Snapshot(folder.Path()).size());
+    EXPECT_FALSE(Exists(folder.Path("plain")));
+}
+
 // In code page 932 the name of U+8868 is 0x95 0x5C: its trail byte is the
 // byte of a backslash. At the drive's first level and deeper it is one
 // name: listed, rebuilt by Expand Recursive, chosen by OK and deleted as

@@ -106,6 +106,31 @@ TEST_P(KeypadStar, ExpandsFromTheControlAndNeverReachesIt)
 INSTANTIATE_TEST_SUITE_P(Keyboard, KeypadStar, ::testing::ValuesIn(s_starTargets),
                          [](const ::testing::TestParamInfo<StarTarget>& info) { return std::string(info.param.pszName); });
 
+// Keypad * typed into the editor of a label that was changed: the rename
+// comes first, and the folder scanned is the renamed one (the edit used to
+// end under the progress dialog, renaming the folder being scanned).
+TEST(Keyboard, KeypadStarInALabelEditorRenamesFirstAndExpandsTheRenamedFolder)
+{
+    TestFolder folder("keys-rename");
+    folder.MakeDirs("old\\a\\b");
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        HTREEITEM hOld = SelectNodeOf(d, folder.Path("old"));
+        ASSERT_NE(nullptr, hOld);
+        d.EditLabel(hOld);
+        ASSERT_NE(nullptr, d.LabelEditor());
+        d.TypeText(d.LabelEditor(), "new");
+        d.Key(VK_MULTIPLY, d.LabelEditor());
+        ASSERT_TRUE(WaitForCommandEnd(d));
+        EXPECT_EQ(nullptr, d.LabelEditor());
+        EXPECT_EQ(CString("new"), d.Label(hOld));
+        EXPECT_EQ((std::vector<CString>{ "a", "a\\b" }), Subtree(d, hOld));
+        EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+    EXPECT_TRUE(IsFolder(folder.Path("new\\a\\b")));
+    EXPECT_FALSE(Exists(folder.Path("old")));
+}
+
 static BOOL CALLBACK FindToolTip(HWND hWnd, LPARAM lParam)
 {
     char szClass[64] = "";

@@ -1,0 +1,286 @@
+// Files and folders reached through handles, for the deletion: an entry is
+// opened by its exact name relative to the folder that holds it, without
+// following a reparse point, its identity is checked on that handle, and
+// it is deleted through the same handle, so that what goes is what was
+// checked, whatever happens to the names meanwhile.
+//
+// The native functions for this exist since Windows XP (NtOpenFile with a
+// root directory, NtQueryDirectoryFile, NtSetInformationFile with
+// FileBasicInformation and FileDispositionInformation); they are looked up
+// in ntdll.dll, which every process has loaded. Kernel32's equivalents for
+// deleting by handle (SetFileInformationByHandle) came with Vista.
+//
+// Under Wine a reparse point is followed even when the open asks not to
+// (a Unix symbolic link opens as what it points to): a link is told there
+// only by the listing and, once the first pass has taken each entry's
+// identity, by an identity that differs.
+#pragma once
+
+#include <afxwin.h>
+
+#include <string>
+#include <vector>
+
+namespace EntryNative {
+
+typedef LONG NTSTATUS;
+
+struct UnicodeString {
+    USHORT Length;
+    USHORT MaximumLength;
+    PWSTR Buffer;
+};
+
+struct ObjectAttributes {
+    ULONG Length;
+    HANDLE RootDirectory;
+    UnicodeString* ObjectName;
+    ULONG Attributes;
+    PVOID SecurityDescriptor;
+    PVOID SecurityQualityOfService;
+};
+
+struct IoStatusBlock {
+    union {
+        NTSTATUS Status;
+        PVOID Pointer;
+    };
+    ULONG_PTR Information;
+};
+
+struct FileBasicInformation {
+    LARGE_INTEGER CreationTime, LastAccessTime, LastWriteTime, ChangeTime;  // 0: unchanged
+    ULONG FileAttributes;
+};
+
+struct FileIdBothDirInformation {
+    ULONG NextEntryOffset;
+    ULONG FileIndex;
+    LARGE_INTEGER CreationTime, LastAccessTime, LastWriteTime, ChangeTime;
+    LARGE_INTEGER EndOfFile, AllocationSize;
+    ULONG FileAttributes;
+    ULONG FileNameLength;
+    ULONG EaSize;
+    CCHAR ShortNameLength;
+    WCHAR ShortName[12];
+    LARGE_INTEGER FileId;
+    WCHAR FileName[1];
+};
+
+enum {
+    CLASS_BASIC = 4,             // FileBasicInformation
+    CLASS_DISPOSITION = 13,      // FileDispositionInformation
+    CLASS_ID_BOTH_DIRECTORY = 37  // FileIdBothDirectoryInformation
+};
+
+enum {
+    OPEN_SYNCHRONOUS = 0x20,          // FILE_SYNCHRONOUS_IO_NONALERT
+    OPEN_FOR_BACKUP = 0x4000,         // FILE_OPEN_FOR_BACKUP_INTENT
+    OPEN_REPARSE_POINT = 0x200000     // FILE_OPEN_REPARSE_POINT
+};
+
+const NTSTATUS STATUS_NO_MORE_FILES = (NTSTATUS)0x80000006L;
+
+struct Functions {
+    NTSTATUS(NTAPI* pfnOpenFile)(PHANDLE, ACCESS_MASK, ObjectAttributes*, IoStatusBlock*, ULONG, ULONG);
+    NTSTATUS(NTAPI* pfnQueryDirectoryFile)(HANDLE, HANDLE, PVOID, PVOID, IoStatusBlock*, PVOID, ULONG, int, BOOLEAN,
+                                           UnicodeString*, BOOLEAN);
+    NTSTATUS(NTAPI* pfnSetInformationFile)(HANDLE, IoStatusBlock*, PVOID, ULONG, int);
+    ULONG(NTAPI* pfnStatusToDosError)(NTSTATUS);
+    bool IsComplete() const { return pfnOpenFile && pfnQueryDirectoryFile && pfnSetInformationFile && pfnStatusToDosError; }
+};
+
+inline const Functions& Get()
+{
+    static const Functions s_functions = [] {
+        HMODULE hNtdll = ::GetModuleHandleA("ntdll.dll");
+        Functions f = {};
+        if (hNtdll) {
+            f.pfnOpenFile = (decltype(f.pfnOpenFile))(void*)::GetProcAddress(hNtdll, "NtOpenFile");
+            f.pfnQueryDirectoryFile =
+                (decltype(f.pfnQueryDirectoryFile))(void*)::GetProcAddress(hNtdll, "NtQueryDirectoryFile");
+            f.pfnSetInformationFile =
+                (decltype(f.pfnSetInformationFile))(void*)::GetProcAddress(hNtdll, "NtSetInformationFile");
+            f.pfnStatusToDosError =
+                (decltype(f.pfnStatusToDosError))(void*)::GetProcAddress(hNtdll, "RtlNtStatusToDosError");
+        }
+        return f;
+    }();
+    return s_functions;
+}
+
+// ERROR_SUCCESS, or the Win32 error of a failed status.
+inline DWORD ToError(NTSTATUS nStatus)
+{
+    return nStatus >= 0 ? ERROR_SUCCESS : Get().pfnStatusToDosError(nStatus);
+}
+
+}  // namespace EntryNative
+
+// Who an entry is: its volume and its file index there.
+struct CEntryId {
+    DWORD dwVolume = 0;
+    ULONGLONG nIndex = 0;
+    bool operator==(const CEntryId& other) const { return dwVolume == other.dwVolume && nIndex == other.nIndex; }
+    bool operator!=(const CEntryId& other) const { return !(*this == other); }
+};
+
+// An open entry. Every call returns ERROR_SUCCESS or the system's error.
+class CEntryHandle {
+public:
+    CEntryHandle() {}
+    ~CEntryHandle() { Close(); }
+    CEntryHandle(const CEntryHandle&) = delete;
+    CEntryHandle& operator=(const CEntryHandle&) = delete;
+
+    // What an entry is opened for. A folder is held while its entries are
+    // checked or deleted: listing access only, so that the ANSI and wide
+    // listings of its path still open it (they do not share delete
+    // access). An entry is deleted through a handle of its own, opened once
+    // the folder is no longer held. Neither shares delete access: while it
+    // is open, no other program (that honours share modes) renames or
+    // deletes the entry, or opens it to do so.
+    enum Use { HOLD, DELETE_IT };
+    static ACCESS_MASK AccessFor(Use nUse, bool bReadOnly)
+    {
+        if (nUse == HOLD)
+            return FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
+        return DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE | (bReadOnly ? FILE_WRITE_ATTRIBUTES : 0);
+    }
+    static const DWORD SHARE = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+    // Opens the entry strPath (a full path), not through a reparse point at its end.
+    DWORD OpenPath(const std::wstring& strPath, Use nUse, bool bReadOnly)
+    {
+        Close();
+        m_hEntry = ::CreateFileW(strPath.c_str(), AccessFor(nUse, bReadOnly), SHARE, NULL, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+        return m_hEntry == INVALID_HANDLE_VALUE ? ::GetLastError() : Identify();
+    }
+
+    // Opens the entry named strName (exactly, one name) of the folder
+    // that hFolder holds open.
+    DWORD OpenIn(HANDLE hFolder, const std::wstring& strName, Use nUse, bool bReadOnly)
+    {
+        using namespace EntryNative;
+        Close();
+        if (!Get().IsComplete())
+            return ERROR_PROC_NOT_FOUND;
+        UnicodeString name = { (USHORT)(strName.size() * sizeof(WCHAR)), (USHORT)(strName.size() * sizeof(WCHAR)),
+                               (PWSTR)strName.c_str() };
+        ObjectAttributes attributes = { sizeof attributes, hFolder, &name, 0, NULL, NULL };
+        IoStatusBlock io = {};
+        HANDLE hEntry = NULL;
+        NTSTATUS nStatus = Get().pfnOpenFile(&hEntry, AccessFor(nUse, bReadOnly), &attributes, &io, SHARE,
+                                             OPEN_SYNCHRONOUS | OPEN_FOR_BACKUP | OPEN_REPARSE_POINT);
+        if (nStatus < 0)
+            return ToError(nStatus);
+        m_hEntry = hEntry;
+        return Identify();
+    }
+
+    // Clears the read-only attribute (and every other: the entry goes).
+    DWORD ClearReadOnly()
+    {
+        EntryNative::FileBasicInformation info = {};
+        info.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        return Set(&info, sizeof info, EntryNative::CLASS_BASIC);
+    }
+
+    // Marks the entry for deletion: it goes when it is closed (a folder
+    // only when it is empty). Fails, and nothing is marked, for a folder
+    // that is not empty or a read-only file.
+    DWORD MarkForDeletion()
+    {
+        BOOLEAN bDelete = TRUE;
+        return Set(&bDelete, sizeof bDelete, EntryNative::CLASS_DISPOSITION);
+    }
+
+    void Close()
+    {
+        if (m_hEntry != INVALID_HANDLE_VALUE)
+            ::CloseHandle(m_hEntry);
+        m_hEntry = INVALID_HANDLE_VALUE;
+    }
+
+    HANDLE Handle() const { return m_hEntry; }
+    // As the handle shows it.
+    DWORD Attributes() const { return m_dwAttributes; }
+    const CEntryId& Id() const { return m_id; }
+
+private:
+    DWORD Identify()
+    {
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!::GetFileInformationByHandle(m_hEntry, &info)) {
+            DWORD dwError = ::GetLastError();
+            Close();
+            return dwError;
+        }
+        m_dwAttributes = info.dwFileAttributes;
+        m_id.dwVolume = info.dwVolumeSerialNumber;
+        m_id.nIndex = ((ULONGLONG)info.nFileIndexHigh << 32) | info.nFileIndexLow;
+        return ERROR_SUCCESS;
+    }
+
+    DWORD Set(void* pInfo, ULONG nSize, int nClass)
+    {
+        using namespace EntryNative;
+        if (!Get().IsComplete())
+            return ERROR_PROC_NOT_FOUND;
+        IoStatusBlock io = {};
+        return ToError(Get().pfnSetInformationFile(m_hEntry, &io, pInfo, nSize, nClass));
+    }
+
+    HANDLE m_hEntry = INVALID_HANDLE_VALUE;
+    DWORD m_dwAttributes = 0;
+    CEntryId m_id;
+};
+
+// One entry as a listing through a handle gives it.
+struct CListedId {
+    std::wstring strName;
+    ULONGLONG nFileId;  // 0 where the file system gives none
+};
+
+// Lists the folder at strFolder (a full path) with the file id of each
+// entry; ERROR_SUCCESS or the system's error.
+inline DWORD ListIds(const std::wstring& strFolder, std::vector<CListedId>& entries)
+{
+    using namespace EntryNative;
+    entries.clear();
+    if (!Get().IsComplete())
+        return ERROR_PROC_NOT_FOUND;
+    HANDLE hFolder = ::CreateFileW(strFolder.c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL, OPEN_EXISTING,
+                                   FILE_FLAG_BACKUP_SEMANTICS, NULL);
+    if (hFolder == INVALID_HANDLE_VALUE)
+        return ::GetLastError();
+    struct Closer {
+        HANDLE hHandle;
+        ~Closer() { ::CloseHandle(hHandle); }
+    } closer = { hFolder };
+    std::vector<ULONGLONG> buffer(8192);  // aligned for the entries
+    DWORD dwError = ERROR_SUCCESS;
+    for (BOOLEAN bRestart = TRUE;; bRestart = FALSE) {
+        IoStatusBlock io = {};
+        NTSTATUS nStatus = Get().pfnQueryDirectoryFile(hFolder, NULL, NULL, NULL, &io, buffer.data(),
+                                                       (ULONG)(buffer.size() * sizeof buffer[0]),
+                                                       CLASS_ID_BOTH_DIRECTORY, FALSE, NULL, bRestart);
+        if (nStatus == STATUS_NO_MORE_FILES)
+            break;
+        if (nStatus < 0) {
+            dwError = ToError(nStatus);
+            break;
+        }
+        for (const BYTE* p = (const BYTE*)buffer.data();;) {
+            const FileIdBothDirInformation* pEntry = (const FileIdBothDirInformation*)p;
+            entries.push_back({ std::wstring(pEntry->FileName, pEntry->FileNameLength / sizeof(WCHAR)),
+                                (ULONGLONG)pEntry->FileId.QuadPart });
+            if (!pEntry->NextEntryOffset)
+                break;
+            p += pEntry->NextEntryOffset;
+        }
+    }
+    return dwError;
+}

@@ -7,7 +7,43 @@
 #include "VarnetIcons.h"
 #include "resource.h"
 
+#include <string>
+
 static const char s_szDefaultName[] = "NewFolder";
+
+// Empty when pszText, the text that the end of a label edit gives in the
+// ANSI code page, is exactly what the label editor holds; otherwise the
+// refusal. The control converts the editor's text for the notification and
+// fits each character that the code page lacks (a Greek capital omega
+// becomes "O", a check mark "?"): the folder would get a name the user did
+// not type. In the UTF-8 code page every typed name converts exactly.
+static CString CheckTypedName(CTreeCtrl* pTree, const char* pszText)
+{
+    CEdit* pEditor = pTree->GetEditControl();
+    if (!pEditor)
+        return CString();
+    int nTyped = ::GetWindowTextLengthW(pEditor->m_hWnd);
+    std::wstring strTyped(nTyped + 1, L'\0');
+    strTyped.resize(::GetWindowTextW(pEditor->m_hWnd, &strTyped[0], nTyped + 1));
+    int nGiven = ::MultiByteToWideChar(CP_ACP, 0, pszText, -1, NULL, 0);
+    std::wstring strGiven(nGiven > 0 ? nGiven : 1, L'\0');
+    strGiven.resize(::MultiByteToWideChar(CP_ACP, 0, pszText, -1, &strGiven[0], nGiven) - 1);
+    if (strTyped == strGiven)
+        return CString();
+    return "Invalid Folder Name: the name typed holds characters that the ANSI code page cannot represent";
+}
+
+// Empty when strPath, the path a typed name strName gives, is short enough
+// for the ANSI file functions; otherwise the refusal. Their limit is in
+// UTF-16 characters: a path within it can take three times as many bytes
+// in the UTF-8 code page.
+static CString CheckPathLength(const CString& strName, const CString& strPath)
+{
+    if (Widen(strPath).size() < MAX_PATH)
+        return CString();
+    return "Invalid Folder Name \"" + strName +
+           "\": the folder's path would be longer than the 259 characters that the ANSI file functions take";
+}
 
 void CFolderTreeDlg::OnStatic_MakeFolder()
 {
@@ -72,14 +108,19 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
     if (m_bNewFolderPending && pDispInfo->item.hItem == m_hNewFolderItem) {
         m_iconMakeFolder.SetIcon(LoadVarnetIcon(IDI_MAKE_FOLDER));
         m_bNewFolderPending = 0;
+        CString strRefusal = strText.IsEmpty() ? CString() : CheckTypedName(pTree, strText);
         if (strText.IsEmpty())
             strText = s_szDefaultName;
 
-        // A typed name is one name inside the parent, never a path; and the
-        // parent's labels must still name it exactly.
-        CString strRefusal = CheckFolderName(strText);
+        // A typed name is one name inside the parent, never a path; the
+        // parent's labels must still name it exactly; and the path must fit.
+        CString strTarget = m_strNewFolderParent + "\\" + strText;
+        if (strRefusal.IsEmpty())
+            strRefusal = CheckFolderName(strText);
         if (strRefusal.IsEmpty())
             strRefusal = CheckNodeNames(pTree, pTree->GetParentItem(m_hNewFolderItem), "Not Changed");
+        if (strRefusal.IsEmpty())
+            strRefusal = CheckPathLength(strText, strTarget);
         if (!strRefusal.IsEmpty()) {
             SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
             pTree->DeleteItem(m_hNewFolderItem);
@@ -87,7 +128,6 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
         }
 
         // The folder is made under the typed name; on failure the node goes.
-        CString strTarget = m_strNewFolderParent + "\\" + strText;
         if (CreateDirectoryA(strTarget, NULL)) {
             pTree->SetItemText(m_hNewFolderItem, strText);
         } else {
@@ -111,21 +151,26 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
         return;
 
     // A drive cannot take another name; a typed name is one name inside the
-    // same parent; the old path must name the folder the user sees.
+    // same parent; the old path must name the folder the user sees; and the
+    // new path must fit.
     CString strRefusal;
     if (!pTree->GetParentItem(hItem))
         strRefusal = "A Drive cannot be Renamed";
     if (strRefusal.IsEmpty())
+        strRefusal = CheckTypedName(pTree, strText);
+    if (strRefusal.IsEmpty())
         strRefusal = CheckFolderName(strText);
+    strNewPath += strText;
     if (strRefusal.IsEmpty())
         strRefusal = CheckNodeNames(pTree, hItem, "Not Changed");
+    if (strRefusal.IsEmpty())
+        strRefusal = CheckPathLength(strText, strNewPath);
     if (!strRefusal.IsEmpty()) {
         SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
         return;
     }
 
     // A failed rename leaves the label and says why, in the box.
-    strNewPath += strText;
     try {
         CFile::Rename(strOldPath, strNewPath);
     } catch (CFileException* pException) {

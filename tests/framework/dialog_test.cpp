@@ -168,13 +168,8 @@ TEST(Dialog, TheModalLoopKeepsTheCharactersTypedIntoAUnicodeControl)
             SetFocus(hEdit);
         });
         ASSERT_TRUE(hEdit && IsWindowUnicode(hEdit));
-        for (wchar_t ch : strTyped)
-            PostMessageW(hEdit, WM_CHAR, ch, 1);
-        d.Sync();
-        d.OnUi([&] {
-            strText.assign(GetWindowTextLengthW(hEdit) + 1, L'\0');
-            strText.resize(GetWindowTextW(hEdit, &strText[0], (int)strText.size()));
-        });
+        d.TypeWide(hEdit, strTyped);
+        strText = d.TextWide(hEdit);
         d.Cancel();
     });
     EXPECT_TRUE(strTyped == strText) << "typed " << strTyped.size() << " UTF-16 units, the control holds "

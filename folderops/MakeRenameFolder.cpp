@@ -8,7 +8,71 @@
 #include "VarnetIcons.h"
 #include "resource.h"
 
+#include <string>
+
 static const char s_szDefaultName[] = "NewFolder";
+
+// The name typed into the label editor, whole, into strName; the
+// notification's own text when the editor is gone. Empty when the name is
+// exact; otherwise the refusal. The control converts the editor's text for
+// the notification: it fits each character that the ANSI code page lacks
+// (a Greek capital omega becomes "O", a check mark "?"), and Wine's cuts the
+// text at MAX_PATH bytes, which in the UTF-8 code page a name of 87 CJK
+// characters passes. Either would make a folder under a name the user did
+// not type. In the UTF-8 code page every whole character converts exactly.
+static CString GetTypedName(CTreeCtrl* pTree, CString strText, CString& strName)
+{
+    strName = strText;
+    CEdit* pEditor = pTree->GetEditControl();
+    if (!pEditor)
+        return CString();
+    int nTyped = ::GetWindowTextLengthW(pEditor->m_hWnd);
+    std::wstring strTyped(nTyped + 1, L'\0');
+    strTyped.resize(::GetWindowTextW(pEditor->m_hWnd, &strTyped[0], nTyped + 1));
+    int nBytes = ::WideCharToMultiByte(CP_ACP, 0, strTyped.c_str(), -1, NULL, 0, NULL, NULL);
+    CString strAnsi;
+    if (nBytes > 1) {
+        ::WideCharToMultiByte(CP_ACP, 0, strTyped.c_str(), -1, strAnsi.GetBuffer(nBytes), nBytes, NULL, NULL);
+        strAnsi.ReleaseBuffer();
+    }
+    int nBack = ::MultiByteToWideChar(CP_ACP, 0, strAnsi, -1, NULL, 0);
+    std::wstring strBack(nBack > 0 ? nBack : 1, L'\0');
+    strBack.resize(::MultiByteToWideChar(CP_ACP, 0, strAnsi, -1, &strBack[0], nBack) - 1);
+    if (strBack != strTyped)
+        return "Invalid Folder Name: the name typed holds characters that the ANSI code page cannot represent";
+    strName = strAnsi;
+    return CString();
+}
+
+// Empty when strPath, the path a typed name strName gives, is short enough
+// to be listed with the ANSI file functions (with "\*.*" after it, less than
+// MAX_PATH characters), so that the dialog can open, expand and delete the
+// folder it makes; otherwise the refusal. The limit is in UTF-16
+// characters: a path within it can take three times as many bytes in the
+// UTF-8 code page.
+static CString CheckPathLength(const CString& strName, const CString& strPath)
+{
+    if (Widen(strPath + "\\*.*").size() < MAX_PATH)
+        return CString();
+    return "Invalid Folder Name \"" + strName +
+           "\": the folder's path would be longer than the 255 characters that the ANSI file functions can list";
+}
+
+// Empty when the file system takes strName as it is; otherwise the
+// refusal. Windows refuses a name longer than its file system takes by
+// itself. Wine does not: it cuts a name whose Unix form (UTF-8) is longer
+// than the 255 bytes of a Unix name, and makes or renames the folder under
+// the cut name.
+static CString CheckNameLength(const CString& strName)
+{
+    HMODULE hNtdll = ::GetModuleHandleA("ntdll.dll");
+    if (!hNtdll || !::GetProcAddress(hNtdll, "wine_get_version"))
+        return CString();
+    std::wstring strWide = Widen(strName);
+    if (::WideCharToMultiByte(CP_UTF8, 0, strWide.c_str(), (int)strWide.size(), NULL, 0, NULL, NULL) <= 255)
+        return CString();
+    return "Invalid Folder Name \"" + strName + "\": the name is longer than the 255 bytes that the file system takes";
+}
 
 void CFolderTreeDlg::OnStatic_MakeFolder()
 {
@@ -83,14 +147,22 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
     if (m_bNewFolderPending && pDispInfo->item.hItem == m_hNewFolderItem) {
         m_iconMakeFolder.SetIcon(LoadVarnetIcon(IDI_MAKE_FOLDER));
         m_bNewFolderPending = 0;
+        CString strRefusal = strText.IsEmpty() ? CString() : GetTypedName(pTree, strText, strText);
         if (strText.IsEmpty())
             strText = s_szDefaultName;
 
-        // A typed name is one name inside the parent, never a path; and the
-        // parent's labels must still name it exactly.
-        CString strRefusal = CheckFolderName(strText);
+        // A typed name is one name inside the parent, never a path, that the
+        // file system takes as it is; the parent's labels must still name it
+        // exactly; and the path must fit.
+        CString strTarget = m_strNewFolderParent + "\\" + strText;
+        if (strRefusal.IsEmpty())
+            strRefusal = CheckFolderName(strText);
+        if (strRefusal.IsEmpty())
+            strRefusal = CheckNameLength(strText);
         if (strRefusal.IsEmpty())
             strRefusal = CheckNodeNames(pTree, pTree->GetParentItem(m_hNewFolderItem), "Not Changed");
+        if (strRefusal.IsEmpty())
+            strRefusal = CheckPathLength(strText, strTarget);
         if (!strRefusal.IsEmpty()) {
             SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
             pTree->DeleteItem(m_hNewFolderItem);
@@ -98,7 +170,6 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
         }
 
         // The folder is made under the typed name; on failure the node goes.
-        CString strTarget = m_strNewFolderParent + "\\" + strText;
         if (CreateDirectoryA(strTarget, NULL)) {
             pTree->SetItemText(m_hNewFolderItem, strText);
         } else {
@@ -122,21 +193,28 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
         return;
 
     // A drive cannot take another name; a typed name is one name inside the
-    // same parent; the old path must name the folder the user sees.
+    // same parent, and the file system must take it as it is; the old path
+    // must name the folder the user sees; and the new path must fit.
     CString strRefusal;
     if (!pTree->GetParentItem(hItem))
         strRefusal = "A Drive cannot be Renamed";
     if (strRefusal.IsEmpty())
+        strRefusal = GetTypedName(pTree, strText, strText);
+    if (strRefusal.IsEmpty())
         strRefusal = CheckFolderName(strText);
     if (strRefusal.IsEmpty())
+        strRefusal = CheckNameLength(strText);
+    strNewPath += strText;
+    if (strRefusal.IsEmpty())
         strRefusal = CheckNodeNames(pTree, hItem, "Not Changed");
+    if (strRefusal.IsEmpty())
+        strRefusal = CheckPathLength(strText, strNewPath);
     if (!strRefusal.IsEmpty()) {
         SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
         return;
     }
 
     // A failed rename leaves the label and says why, in the box.
-    strNewPath += strText;
     try {
         CFile::Rename(strOldPath, strNewPath);
     } catch (CFileException* pException) {

@@ -84,7 +84,8 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg)
         return FALSE;
     if (pMsg->hwnd != m_hWnd && !::IsChild(m_hWnd, pMsg->hwnd))
         return FALSE;
-    return ::IsDialogMessageA(m_hWnd, pMsg);
+    // In the form the loop retrieved it (see AfxIsWideMessage).
+    return AfxIsWideMessage(pMsg) ? ::IsDialogMessageW(m_hWnd, pMsg) : ::IsDialogMessageA(m_hWnd, pMsg);
 }
 
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT nMsg, WPARAM, LPARAM lParam)
@@ -151,6 +152,33 @@ INT_PTR CDialog::DoModal()
     return m_nModalResult;
 }
 
+BOOL AfxIsWideMessage(const MSG* pMsg)
+{
+    return pMsg->hwnd && ::IsWindowUnicode(pMsg->hwnd);
+}
+
+// Removes the next message from the thread's queue, waiting for one, in
+// the form AfxIsWideMessage gives for its window; FALSE for WM_QUIT. The
+// message is seen first and then removed by its window and number, so that
+// the form chosen is that of the message removed.
+static BOOL AfxGetMessage(MSG* pMsg)
+{
+    for (;;) {
+        MSG next;
+        if (!::PeekMessageW(&next, NULL, 0, 0, PM_NOREMOVE)) {
+            // Idle: the temporary objects of the handlers are freed.
+            AfxDeleteTempMaps();
+            ::WaitMessage();
+            continue;
+        }
+        BOOL bGot = AfxIsWideMessage(&next)
+                        ? ::PeekMessageW(pMsg, next.hwnd, next.message, next.message, PM_REMOVE)
+                        : ::PeekMessageA(pMsg, next.hwnd, next.message, next.message, PM_REMOVE);
+        if (bGot)
+            return pMsg->message != WM_QUIT;
+    }
+}
+
 BOOL CDialog::RunModalLoop()
 {
     MSG msg;
@@ -161,21 +189,18 @@ BOOL CDialog::RunModalLoop()
             m_nModalResult = IDABORT;
             break;
         }
-        // Idle: the temporary objects of the handlers are freed.
-        if (!::PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE))
-            AfxDeleteTempMaps();
-        BOOL bGot = ::GetMessageA(&msg, NULL, 0, 0);
-        if (bGot == 0) {
+        if (!AfxGetMessage(&msg)) {
             // WM_QUIT: hand it on to the loop outside and end the dialog.
             ::PostQuitMessage((int)msg.wParam);
             m_nModalResult = -1;
             break;
         }
-        if (bGot == -1)
-            break;
         if (!AfxPreTranslateMessage(&msg)) {
             ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
+            if (AfxIsWideMessage(&msg))
+                ::DispatchMessageW(&msg);
+            else
+                ::DispatchMessageA(&msg);
         }
     }
     return m_nModalResult;

@@ -4,6 +4,13 @@
 #include "afx/filefind.h"
 
 #include <string.h>
+#include <string>
+
+// The code page in which the ANSI file functions take and give names.
+static UINT FileApisCodePage()
+{
+    return ::AreFileApisANSI() ? CP_ACP : CP_OEMCP;
+}
 
 CFileFind::CFileFind() : m_hContext(INVALID_HANDLE_VALUE), m_bHaveNext(FALSE)
 {
@@ -36,7 +43,18 @@ BOOL CFileFind::FindFile(LPCSTR pstrName, DWORD)
         pstrName = "*.*";
     memset(&m_current, 0, sizeof m_current);
     m_strRoot.Empty();
-    m_hContext = ::FindFirstFileA(pstrName, &m_next);
+    m_strCurrentName.Empty();
+    int nChars = ::MultiByteToWideChar(FileApisCodePage(), 0, pstrName, -1, NULL, 0);
+    if (nChars <= 0)
+        return FALSE;
+    std::wstring strPattern(nChars, L'\0');
+    ::MultiByteToWideChar(FileApisCodePage(), 0, pstrName, -1, &strPattern[0], nChars);
+    // The ANSI function's limit, in characters: no pattern of MAX_PATH or more.
+    if (nChars > MAX_PATH) {
+        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return FALSE;
+    }
+    m_hContext = ::FindFirstFileW(strPattern.c_str(), &m_next);
     if (m_hContext == INVALID_HANDLE_VALUE)
         return FALSE;
     m_bHaveNext = TRUE;
@@ -58,25 +76,32 @@ BOOL CFileFind::FindNextFile()
         return FALSE;
     }
     m_current = m_next;
-    m_bHaveNext = ::FindNextFileA(m_hContext, &m_next);
+    m_strCurrentName.Empty();
+    int nBytes = ::WideCharToMultiByte(FileApisCodePage(), 0, m_current.cFileName, -1, NULL, 0, NULL, NULL);
+    if (nBytes > 1) {
+        ::WideCharToMultiByte(FileApisCodePage(), 0, m_current.cFileName, -1, m_strCurrentName.GetBuffer(nBytes),
+                              nBytes, NULL, NULL);
+        m_strCurrentName.ReleaseBuffer();
+    }
+    m_bHaveNext = ::FindNextFileW(m_hContext, &m_next);
     return m_bHaveNext;
 }
 
 CString CFileFind::GetFileName() const
 {
-    return CString(m_current.cFileName);
+    return m_strCurrentName;
 }
 
 CString CFileFind::GetFilePath() const
 {
     if (m_strRoot.IsEmpty())
         return GetFileName();
-    return m_strRoot + "\\" + m_current.cFileName;
+    return m_strRoot + "\\" + m_strCurrentName;
 }
 
 BOOL CFileFind::IsDots() const
 {
-    return IsDirectory() && (strcmp(m_current.cFileName, ".") == 0 || strcmp(m_current.cFileName, "..") == 0);
+    return IsDirectory() && (wcscmp(m_current.cFileName, L".") == 0 || wcscmp(m_current.cFileName, L"..") == 0);
 }
 
 void CFile::Rename(LPCSTR lpszOldName, LPCSTR lpszNewName)

@@ -5,6 +5,7 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <string>
 
 int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT)
 {
@@ -13,12 +14,18 @@ int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT)
 
 void AfxTrace(LPCSTR lpszFormat, ...)
 {
-    char szBuffer[1024];
+    // Whole: a fixed buffer would cut a long path, maybe inside a character.
     va_list args;
     va_start(args, lpszFormat);
-    vsnprintf(szBuffer, sizeof szBuffer, lpszFormat, args);
+    va_list copy;
+    va_copy(copy, args);
+    int n = vsnprintf(NULL, 0, lpszFormat, copy);
+    va_end(copy);
+    std::string strText(n > 0 ? n : 0, '\0');
+    if (n > 0)
+        vsnprintf(&strText[0], n + 1, lpszFormat, args);
     va_end(args);
-    ::OutputDebugStringA(szBuffer);
+    ::OutputDebugStringA(strText.c_str());
 }
 
 void AfxAssertFailed(LPCSTR lpszFile, int nLine, LPCSTR lpszExpr)

@@ -1,26 +1,41 @@
 // The application object.
 #include "afx/winapp.h"
 
-#include <string.h>
+#include <string>
+
+// The executable's file name without extension, in the ANSI code page.
+// Read wide: GetModuleFileNameA cuts a long path at MAX_PATH bytes, which
+// can be inside a character.
+static CString ExecutableName(HINSTANCE hInstance)
+{
+    std::wstring strPath(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = GetModuleFileNameW(hInstance, &strPath[0], (DWORD)strPath.size());
+        if (n < strPath.size()) {
+            strPath.resize(n);
+            break;
+        }
+        strPath.resize(strPath.size() * 2);
+    }
+    size_t nName = strPath.find_last_of(L"\\/");
+    std::wstring strName = nName == std::wstring::npos ? strPath : strPath.substr(nName + 1);
+    size_t nDot = strName.rfind(L'.');
+    if (nDot != std::wstring::npos)
+        strName.resize(nDot);
+    CString strAppName;
+    int nBytes = WideCharToMultiByte(CP_ACP, 0, strName.c_str(), -1, NULL, 0, NULL, NULL);
+    if (nBytes > 1) {
+        WideCharToMultiByte(CP_ACP, 0, strName.c_str(), -1, strAppName.GetBuffer(nBytes), nBytes, NULL, NULL);
+        strAppName.ReleaseBuffer();
+    }
+    return strAppName;
+}
 
 CWinApp::CWinApp(LPCSTR lpszAppName)
 {
     m_hInstance = GetModuleHandleA(NULL);
-    if (lpszAppName) {
-        lstrcpynA(m_szAppName, lpszAppName, sizeof m_szAppName);
-    } else {
-        char szPath[MAX_PATH] = "";
-        GetModuleFileNameA(m_hInstance, szPath, sizeof szPath);
-        const char* pName = szPath;
-        for (const char* p = szPath; *p; p = CharNextA(p))
-            if (*p == '\\' || *p == '/')
-                pName = p + 1;
-        lstrcpynA(m_szAppName, pName, sizeof m_szAppName);
-        char* pDot = strrchr(m_szAppName, '.');
-        if (pDot)
-            *pDot = '\0';
-    }
-    m_pszAppName = m_szAppName;
+    m_strAppName = lpszAppName ? CString(lpszAppName) : ExecutableName(m_hInstance);
+    m_pszAppName = m_strAppName;
 
     AFX_MODULE_STATE* pState = AfxGetModuleState();
     pState->m_pCurrentWinApp = this;

@@ -151,6 +151,31 @@ TEST(Dialog, PreTranslateMessageSeesKeysBeforeTheControlAndTheDialogManager)
     EXPECT_EQ(nullptr, dlg.m_hWnd);
 }
 
+// Characters typed into a Unicode control (one the framework does not
+// subclass, such as a tree's label editor) reach it exactly, also those
+// that the ANSI code page lacks and those outside the Basic Multilingual
+// Plane (two messages, one per UTF-16 unit).
+TEST(Dialog, TheModalLoopKeepsTheCharactersTypedIntoAUnicodeControl)
+{
+    const std::wstring strTyped = L"Gr\x00FC\x00DF" L"e \x2713 \x03A9 \x65E5\x672C \xD83D\xDCC1";
+    CTestDlg dlg;
+    std::wstring strText;
+    RunDialog(dlg, [&](Driver& d) {
+        HWND hEdit = NULL;
+        d.OnUi([&] {
+            hEdit = CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE, 8, 30, 140, 12, d.Dialog(), NULL,
+                                    GetModuleHandleA(NULL), NULL);
+            SetFocus(hEdit);
+        });
+        ASSERT_TRUE(hEdit && IsWindowUnicode(hEdit));
+        d.TypeWide(hEdit, strTyped);
+        strText = d.TextWide(hEdit);
+        d.Cancel();
+    });
+    EXPECT_TRUE(strTyped == strText) << "typed " << strTyped.size() << " UTF-16 units, the control holds "
+                                     << strText.size();
+}
+
 TEST(Dialog, AnExceptionEscapingAHandlerIsReportedAndTheDialogGoesOn)
 {
     CTestDlg dlg;

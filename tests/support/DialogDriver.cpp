@@ -297,6 +297,25 @@ void Driver::TypeText(HWND hEdit, const char* pszText)
     OnUi([&] { ::SetWindowTextA(hEdit, pszText); });
 }
 
+void Driver::TypeWide(HWND hEdit, const std::wstring& strText)
+{
+    if (!HasTarget(hEdit, "type into"))
+        return;
+    for (wchar_t ch : strText)
+        PostMessageW(hEdit, WM_CHAR, ch, 1);
+    Sync();
+}
+
+std::wstring Driver::TextWide(HWND hWnd)
+{
+    std::wstring strText;
+    OnUi([&] {
+        strText.assign(GetWindowTextLengthW(hWnd) + 1, L'\0');
+        strText.resize(GetWindowTextW(hWnd, &strText[0], (int)strText.size()));
+    });
+    return strText;
+}
+
 static POINT LabelCentre(HWND hTree, HTREEITEM hItem)
 {
     RECT rect = {};

@@ -63,6 +63,10 @@ public:
     void EditLabel(HTREEITEM hItem);
     HWND LabelEditor();
     void TypeText(HWND hEdit, const char* pszText);
+    // Typing as the keyboard's input arrives: one WM_CHAR per UTF-16 unit,
+    // posted wide, into the dialog's loop; and the control's text, wide.
+    void TypeWide(HWND hEdit, const std::wstring& strText);
+    std::wstring TextWide(HWND hWnd);
 
     // Other windows of this process: message boxes and nested dialogs.
     // Waits up to nTimeoutMs for a visible top-level dialog window (other

@@ -2,6 +2,11 @@
 // an entry current; each FindNextFile makes the next entry current and
 // returns FALSE when that entry is the last one (it is still valid). After
 // a FALSE result GetLastError() tells why: ERROR_NO_MORE_FILES at the end.
+//
+// It searches with the wide functions and gives each name whole, as the
+// ANSI file functions convert it: their fixed buffer of MAX_PATH bytes
+// holds fewer characters than a name may have where a character takes
+// several bytes (the UTF-8 code page), and would cut the name.
 #pragma once
 
 #include "cstring.h"
@@ -11,7 +16,7 @@ public:
     CFileFind();
     ~CFileFind();
 
-    // FindFirstFileA on a pattern such as C:\dir\*.* (NULL: *.*). FALSE
+    // FindFirstFile on a pattern such as C:\dir\*.* (NULL: *.*). FALSE
     // when the search cannot start; GetLastError() tells why.
     BOOL FindFile(LPCSTR pstrName = NULL, DWORD dwUnused = 0);
     BOOL FindNextFile();
@@ -36,7 +41,8 @@ private:
 
     HANDLE m_hContext;
     BOOL m_bHaveNext;  // m_next holds an entry not yet made current
-    WIN32_FIND_DATAA m_current;
-    WIN32_FIND_DATAA m_next;
+    WIN32_FIND_DATAW m_current;
+    WIN32_FIND_DATAW m_next;
+    CString m_strCurrentName;  // m_current's name in the file functions' code page
     CString m_strRoot;
 };

@@ -5,6 +5,8 @@
 #include "edit.h"
 #include "imagelist.h"
 
+#include <string>
+
 class CTreeCtrl : public CWnd {
 public:
     // TVM_GETNEXTITEM
@@ -31,24 +33,35 @@ public:
         item.hItem = hItem;
         return GetItem(&item) && item.cChildren != 0;
     }
-    // TVM_GETITEMA with TVIF_TEXT: the whole label, however long
+    // TVM_GETITEMW with TVIF_TEXT: the whole label, however long, in the
+    // ANSI code page as TVM_GETITEMA gives it. The label is read wide: into
+    // an ANSI buffer too small for it the control writes the multibyte
+    // characters that fit and no terminating zero, and the text cannot tell
+    // whether it is whole.
     CString GetItemText(HTREEITEM hItem) const
     {
-        CString strText;
+        std::wstring strWide;
         for (int nSize = 256;; nSize *= 2) {
-            TVITEMA item = {};
+            std::wstring strBuffer(nSize, L'\0');
+            TVITEMW item = {};
             item.mask = TVIF_TEXT | TVIF_HANDLE;
             item.hItem = hItem;
-            item.pszText = strText.GetBuffer(nSize);
+            item.pszText = &strBuffer[0];
             item.cchTextMax = nSize;
-            if (!GetItem(&item)) {
-                strText.ReleaseBuffer(0);
-                return strText;
-            }
-            strText.ReleaseBuffer();
-            if (strText.GetLength() < nSize - 1)
-                return strText;
+            if (!SendMessage(TVM_GETITEMW, 0, (LPARAM)&item))
+                return CString();
+            // The control may answer with a text of its own instead of the buffer.
+            strWide = item.pszText ? item.pszText : L"";
+            if (item.pszText != &strBuffer[0] || (int)strWide.size() < nSize - 1)
+                break;
         }
+        CString strText;
+        int nBytes = WideCharToMultiByte(CP_ACP, 0, strWide.c_str(), -1, NULL, 0, NULL, NULL);
+        if (nBytes > 1) {
+            WideCharToMultiByte(CP_ACP, 0, strWide.c_str(), -1, strText.GetBuffer(nBytes), nBytes, NULL, NULL);
+            strText.ReleaseBuffer();
+        }
+        return strText;
     }
     // TVM_SETITEMA with TVIF_TEXT
     BOOL SetItemText(HTREEITEM hItem, LPCSTR lpszItem)

@@ -3,6 +3,7 @@
 // chain.
 #pragma once
 
+#include "cstring.h"
 #include "modulestate.h"
 
 class CWnd;
@@ -23,7 +24,7 @@ public:
     CWnd* m_pMainWnd = NULL;
 
 private:
-    char m_szAppName[MAX_PATH];
+    CString m_strAppName;  // whole, however many bytes its characters take
 };
 
 FX_API CWinApp* AfxGetApp();

@@ -108,6 +108,14 @@ FX_API LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM l
 // Lets the windows from pMsg->hwnd up to its top-level window pre-translate
 // the message, innermost first; TRUE when one of them consumed it.
 FX_API BOOL AfxPreTranslateMessage(MSG* pMsg);
+// Whether the modal loop retrieves, pre-translates and dispatches pMsg with
+// the wide functions: it does for a Unicode window (a control's own, such
+// as a tree's label editor), so that typed characters reach it exactly.
+// Retrieved with the ANSI functions, a character is fitted to a code page
+// on the way: one that the code page lacks arrives as "?" or a look-alike
+// (a Greek capital omega as "O"). Messages of the windows the framework
+// subclasses, and of the host's ANSI windows, stay ANSI.
+FX_API BOOL AfxIsWideMessage(const MSG* pMsg);
 // Frees the temporary objects made by FromHandle on this thread, unless a
 // message handler is running on it.
 FX_API void AfxDeleteTempMaps();

@@ -47,7 +47,7 @@ void CProgressKillDlg::OnOK()
     CDialog::OnOK();
 }
 
-void CProgressKillDlg::OnTimer(UINT nIDEvent)
+void CProgressKillDlg::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == SCAN_TIMER) {
         // A host's own template may lack the bar.

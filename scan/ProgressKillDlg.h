@@ -22,7 +22,7 @@ protected:
     void OnOK() override;
 
     void OnBn_KillThread();
-    void OnTimer(UINT nIDEvent);
+    void OnTimer(UINT_PTR nIDEvent);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -8,6 +8,7 @@
 #include "guard.h"
 
 #include <exception>
+#include <limits.h>
 #include <memory>
 #include <new>
 #include <unordered_map>
@@ -268,6 +269,10 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM)
 BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult)
 {
     NMHDR* pNMHDR = (NMHDR*)lParam;
+    // A control id is a UINT; a wider idFrom (a tool's window handle, say)
+    // names no control, and cut to 32 bits it could match one.
+    if (pNMHDR->idFrom > UINT_MAX)
+        return FALSE;
     const AFX_MSGMAP_ENTRY* pEntry = FindMessageEntry(WM_NOTIFY, pNMHDR->code, (UINT)pNMHDR->idFrom);
     if (!pEntry)
         return FALSE;
@@ -307,6 +312,10 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         (this->*reinterpret_cast<void (CWnd::*)(UINT)>(pEntry->pfn))((UINT)wParam);
         *pResult = 0;
         break;
+    case AfxSig_vp:
+        (this->*reinterpret_cast<void (CWnd::*)(UINT_PTR)>(pEntry->pfn))(wParam);
+        *pResult = 0;
+        break;
     case AfxSig_vwl:
         (this->*reinterpret_cast<void (CWnd::*)(UINT, LPARAM)>(pEntry->pfn))((UINT)wParam, lParam);
         *pResult = 0;
@@ -331,7 +340,7 @@ void CWnd::OnSysCommand(UINT, LPARAM) { Default(); }
 void CWnd::OnPaint() { Default(); }
 HCURSOR CWnd::OnQueryDragIcon() { return (HCURSOR)Default(); }
 HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) { return (HBRUSH)Default(); }
-void CWnd::OnTimer(UINT) { Default(); }
+void CWnd::OnTimer(UINT_PTR) { Default(); }
 
 BOOL AfxPreTranslateMessage(MSG* pMsg)
 {

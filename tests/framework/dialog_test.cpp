@@ -83,7 +83,7 @@ protected:
         calls.push_back("notify " + std::to_string(pNMHDR->code));
         *pResult = 7;
     }
-    void OnTimer(UINT nIDEvent)
+    void OnTimer(UINT_PTR nIDEvent)
     {
         calls.push_back("timer " + std::to_string(nIDEvent));
         KillTimer(nIDEvent);
@@ -114,14 +114,22 @@ END_MESSAGE_MAP()
 TEST(Dialog, MessageMapsDispatchDerivedFirst)
 {
     CDerivedDlg dlg;
-    LRESULT lNotify = 0;
+    LRESULT lNotify = 0, lWide = 0;
+    // On x86-64 the timer id and a sender's id use the upper half: the
+    // timer's reaches the handler whole, and an idFrom that only cut to
+    // 32 bits would be control 102 reaches no handler.
+    const UINT_PTR nUpper = sizeof(UINT_PTR) > 4 ? (UINT_PTR)1 << (4 * sizeof(UINT_PTR)) : 0;
     INT_PTR nResult = RunDialog(dlg, [&](Driver& d) {
         d.Command(101);
         d.Command(102);
         d.OnUi([&] {
             NMHDR nmhdr = { d.Item(102), 102, (UINT)NM_CLICK };
             lNotify = SendMessageA(d.Dialog(), WM_NOTIFY, 102, (LPARAM)&nmhdr);
-            SetTimer(d.Dialog(), 42, 1, NULL);
+            if (nUpper) {
+                NMHDR wide = { d.Item(102), nUpper | 102, (UINT)NM_CLICK };
+                lWide = SendMessageA(d.Dialog(), WM_NOTIFY, 102, (LPARAM)&wide);
+            }
+            SetTimer(d.Dialog(), nUpper | 42, 1, NULL);
         });
         Sleep(100);
         d.Sync();
@@ -129,9 +137,11 @@ TEST(Dialog, MessageMapsDispatchDerivedFirst)
     });
     EXPECT_EQ(IDOK, nResult);
     std::vector<std::string> expected = { "init", "derived action", "base other",
-                                          "notify " + std::to_string((UINT)NM_CLICK), "timer 42", "ok" };
+                                          "notify " + std::to_string((UINT)NM_CLICK),
+                                          "timer " + std::to_string(nUpper | 42), "ok" };
     EXPECT_EQ(expected, dlg.calls);
     EXPECT_EQ(7, lNotify);
+    EXPECT_EQ(0, lWide);
 }
 
 TEST(Dialog, PreTranslateMessageSeesKeysBeforeTheControlAndTheDialogManager)

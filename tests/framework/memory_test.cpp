@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <malloc.h>
+#include <string>
 
 namespace {
 
@@ -75,8 +77,19 @@ TEST(Memory, EveryAllocationOfTheFrameworksTypesThrowsCMemoryException)
         EXPECT_EQ(1, arr.GetSize()) << c.what;
     }
 
-    // Real exhaustion, without a hook: no 32-bit process has 2 GB in one piece.
+    // Real exhaustion, without a hook. No 32-bit process has 2 GB in one
+    // piece, so the longest string fails there. A 64-bit one has, and a
+    // CString cannot ask for more, so there the string's own buffer type
+    // asks for more than any x86-64 address space holds (256 TB).
+#ifdef _WIN64
+    typedef std::basic_string<char, std::char_traits<char>, CAfxAllocator<char>> Buffer;
+    EXPECT_STREQ("CMemoryException*", Thrown([] { Buffer t; t.reserve((size_t)1 << 48); }));
+#else
     EXPECT_STREQ("CMemoryException*", Thrown([] { CString t('x', 0x7FFFFFF0); }));
+#endif
+    // The heap is sound afterwards, and a string of its own still fits.
+    EXPECT_EQ(_HEAPOK, _heapchk());
+    EXPECT_EQ(100, CString('y', 100).GetLength());
 }
 
 }  // namespace

@@ -826,7 +826,9 @@ TEST(Resources, ModuleFileIsNamedVarnetDll)
     // The name the module gives itself in its export directory.
     const BYTE* pBase = reinterpret_cast<const BYTE*>(hMod);
     const IMAGE_DOS_HEADER* pDos = reinterpret_cast<const IMAGE_DOS_HEADER*>(pBase);
-    const IMAGE_NT_HEADERS32* pNt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(pBase + pDos->e_lfanew);
+    // The headers of this build's architecture (PE32 for x86, PE32+ for x86-64).
+    const IMAGE_NT_HEADERS* pNt = reinterpret_cast<const IMAGE_NT_HEADERS*>(pBase + pDos->e_lfanew);
+    ASSERT_EQ(IMAGE_NT_OPTIONAL_HDR_MAGIC, pNt->OptionalHeader.Magic);
     const IMAGE_DATA_DIRECTORY& dirExport = pNt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     ASSERT_NE(0u, dirExport.VirtualAddress);
     const IMAGE_EXPORT_DIRECTORY* pExports =

@@ -16,6 +16,7 @@ enum AfxSig : UINT_PTR {
     AfxSig_end = 0,
     AfxSig_vv,        // void ()
     AfxSig_vw,        // void (UINT)
+    AfxSig_vp,        // void (UINT_PTR)
     AfxSig_vwl,       // void (UINT, LPARAM)
     AfxSig_hv,        // HCURSOR ()
     AfxSig_hDWw,      // HBRUSH (CDC*, CWnd*, UINT)
@@ -92,9 +93,9 @@ protected:                                             \
 // HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 #define ON_WM_CTLCOLOR() \
     { WM_CTLCOLOR, 0, 0, 0, AfxSig_hDWw, AFX_PMSG_CAST(HBRUSH (CWnd::*)(CDC*, CWnd*, UINT), OnCtlColor) },
-// void OnTimer(UINT nIDEvent)
+// void OnTimer(UINT_PTR nIDEvent): timer ids are pointer-sized
 #define ON_WM_TIMER() \
-    { WM_TIMER, 0, 0, 0, AfxSig_vw, AFX_PMSG_CAST(void (CWnd::*)(UINT), OnTimer) },
+    { WM_TIMER, 0, 0, 0, AfxSig_vp, AFX_PMSG_CAST(void (CWnd::*)(UINT_PTR), OnTimer) },
 
 // The root of every class with a message map.
 class FX_API CCmdTarget : public CObject {

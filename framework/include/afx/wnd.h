@@ -81,7 +81,7 @@ protected:
     void OnPaint();
     HCURSOR OnQueryDragIcon();
     HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
-    void OnTimer(UINT nIDEvent);
+    void OnTimer(UINT_PTR nIDEvent);
 
     // Default processing of the message being handled.
     LRESULT Default();

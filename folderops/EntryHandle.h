@@ -18,6 +18,7 @@
 
 #include <afxwin.h>
 
+#include <stddef.h>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,11 @@ struct FileIdBothDirInformation {
     LARGE_INTEGER FileId;
     WCHAR FileName[1];
 };
+
+// The layout the system writes, on x86 and x86-64 alike.
+static_assert(offsetof(FileIdBothDirInformation, FileId) == 96 && offsetof(FileIdBothDirInformation, FileName) == 104,
+              "FILE_ID_BOTH_DIR_INFORMATION");
+static_assert(sizeof(FileBasicInformation) == 40, "FILE_BASIC_INFORMATION");
 
 enum {
     CLASS_BASIC = 4,             // FileBasicInformation

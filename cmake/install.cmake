@@ -5,7 +5,8 @@
 #                                run-time DLLs, VarnetPick.exe
 #   <prefix>/lib                 libVarnet.dll.a, libVarnetFx.dll.a
 #   <prefix>/include/VarnetFx    afxwin.h, afxcmn.h, afxtempl.h, afx/*.h
-#   <prefix>/include/Varnet      FolderTreeDlg.h, ErrorMessage.h, resource.h
+#   <prefix>/include/Varnet      FolderTreeDlg.h, ErrorMessage.h, resource.h,
+#                                the UTF-8 manifest and its resource script
 #   <prefix>/lib/cmake/Varnet    the package, and the toolchain file for
 #                                mingw-w64 that the DLLs were built with
 #                                (toolchain-mingw32.cmake for x86,
@@ -36,6 +37,7 @@ install(FILES
     ${CMAKE_SOURCE_DIR}/dialog/ErrorMessage.h
     ${CMAKE_SOURCE_DIR}/res/resource.h
   DESTINATION include/Varnet)
+install(FILES ${CMAKE_SOURCE_DIR}/res/utf8.manifest ${CMAKE_SOURCE_DIR}/res/utf8.rc DESTINATION include/Varnet)
 
 # The compiler's run-time DLLs go beside ours: the DLLs need them, and so
 # does every host built with the same compiler.

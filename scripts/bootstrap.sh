@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine64 wine32:i386
-          fonts-wine xvfb xauth openbox imagemagick icoutils x11-apps xdotool python3 file locales)
+          fonts-wine fonts-droid-fallback fonts-symbola fonts-dejavu-core xvfb xauth openbox imagemagick
+          icoutils x11-apps xdotool python3 file locales)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -133,3 +133,5 @@ if [ "$kind" = test ]; then
   ln -sfn "$(command -v ln)" "$prefix/drive_c/varnet/ln"
   ln -sfn "$(command -v rm)" "$prefix/drive_c/varnet/rm"
 fi
+# Fonts for folder names in every script, in the pick tool's prefix.
+[ "$kind" != ui ] || bash "$root/scripts/wine-fonts.sh" 8>&-

@@ -193,6 +193,66 @@ TEST(FolderNames, NamesThatAreNotOneNameInsideTheParentAreRefused)
     EXPECT_EQ(beforeRoot, Snapshot("D:"));
 }
 
+// Names typed as the keyboard gives them (wide) that code page 1252 cannot
+// hold: the tree would hand on its best fit ("O" for an omega) or question
+// marks. However the label edit ends, nothing is made or renamed and the
+// box says why; a name that the code page holds is made as typed. (The
+// UTF-8 host takes every name: unicode_tests.)
+TEST(FolderNames, ATypedNameThatTheAnsiCodePageCannotHoldIsRefused)
+{
+    if (GetACP() == CP_UTF8)
+        GTEST_SKIP() << "the UTF-8 code page holds every name";
+    const std::wstring names[] = { L"\x03A9mega", L"done \x2713", L"\xD83D\xDCC1 photos" };
+    const struct {
+        const char* pszContext;
+        bool bMake;  // else a rename of child
+        UINT nKey;   // the key that ends the edit; 0: a click on another node
+    } ends[] = {
+        { "make folder, Enter", true, VK_RETURN },
+        { "make folder, a click elsewhere", true, 0 },
+        { "rename, Enter", false, VK_RETURN },
+        { "rename, a click elsewhere", false, 0 },
+        { "rename, Ins", false, VK_INSERT },
+    };
+    TestFolder folder("typed-ansi");
+    folder.MakeDirs("parent\\child");
+    folder.MakeDirs("other");
+    std::vector<CString> before = Snapshot(folder.Path());
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        for (const std::wstring& strName : names) {
+            for (const auto& e : ends) {
+                d.OnUi([&] { SetDlgItemTextA(d.Dialog(), IDC_EDIT_ERROR, ""); });
+                HTREEITEM hChild = NodeOf(d, folder.Path("parent\\child"));
+                if (!e.bMake) {
+                    d.ClickNode(hChild);
+                    d.EditLabel(hChild);
+                }
+                HWND hEditor = e.bMake ? StartMakeFolder(d, folder.Path("parent")) : d.LabelEditor();
+                d.TypeWide(hEditor, strName);
+                EXPECT_TRUE(strName == d.TextWide(hEditor)) << e.pszContext;
+                if (e.nKey)
+                    d.Key(e.nKey, hEditor);
+                else
+                    d.ClickNode(NodeOf(d, folder.Path("other")));
+                EXPECT_EQ(CString("Invalid Folder Name: the name typed holds characters that the ANSI code page cannot represent"),
+                          d.ItemText(IDC_EDIT_ERROR)) << e.pszContext;
+                EXPECT_EQ((std::vector<CString>{ "child" }), d.Children(NodeOf(d, folder.Path("parent")))) << e.pszContext;
+                // Ins went on to make a folder in child: it is refused too.
+                if (e.nKey == VK_INSERT && d.LabelEditor()) {
+                    d.TypeText(d.LabelEditor(), "bad*");
+                    d.Key(VK_RETURN, d.LabelEditor());
+                }
+                EXPECT_EQ(nullptr, d.LabelEditor()) << e.pszContext;
+            }
+        }
+        EXPECT_EQ(before, Snapshot(folder.Path()));
+        d.TypeWide(StartMakeFolder(d, folder.Path("parent")), L"Gr\x00FC\x00DF" L"e");
+        d.Key(VK_RETURN, d.LabelEditor());
+        d.Cancel();
+    });
+    EXPECT_TRUE(IsFolder(folder.Path("parent\\Gr\xFC\xDF" "e")));
+}
+
 TEST(Rename, EditingALabelRenamesThatFolder)
 {
     TestFolder folder("rename");

@@ -54,6 +54,7 @@ if(NOT rc STREQUAL "0" OR NOT top STREQUAL name)
 endif()
 
 foreach(file README.txt LICENSE bin/VarnetPick.exe include/Varnet/FolderTreeDlg.h include/VarnetFx/afxwin.h
+             include/Varnet/utf8.manifest include/Varnet/utf8.rc
              lib/libVarnet.dll.a lib/libVarnetFx.dll.a lib/cmake/Varnet/${VARNET_TOOLCHAIN_NAME})
   if(NOT EXISTS ${release}/${file})
     fail("the archive lacks ${file}")

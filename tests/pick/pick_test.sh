@@ -11,15 +11,15 @@ build=$(cd "$2" && pwd)
 # A UTF-8 locale, as on a desktop: the folder's name is Linux text.
 export LC_ALL=C.UTF-8
 tmp=$(mktemp -d)
-# First on D: (the ui prefix's drive, <build>/demo), with a space and a
-# letter outside ASCII.
-folder="$build/demo/0-pick ä"
+# First on D: (the ui prefix's drive, <build>/demo), names in Japanese and
+# with an emoji outside the Basic Multilingual Plane and a space.
+folder="$build/demo/日本"
 cleanup() {
   vd_stop
   rm -rf "$tmp" "$folder"
 }
 trap cleanup EXIT
-mkdir -p "$folder/chosen"
+mkdir -p "$folder/📁 photos"
 vd_start "$tmp" "$build" || exit 1
 
 failures=0
@@ -69,8 +69,8 @@ pick() {
   wait $pid
 }
 
-pick navigate 'D:\0-pick ä\chosen' ok
-expect "OK" 0 "$folder/chosen"$'\n'
+pick navigate 'D:\日本\📁 photos' ok
+expect "OK" 0 "$folder/📁 photos"$'\n'
 pick cancel
 expect "Cancel" 1 ""
 

@@ -386,6 +386,16 @@ bool Driver::AnyOtherWindow()
     return WaitForWindow([](HWND) { return true; }, 0) != NULL;
 }
 
+bool Driver::WaitUntilGone(HWND hWindow, DWORD nTimeoutMs, DWORD nPollMs)
+{
+    // IsWindow on a window of this process reads the process's own handle
+    // table.
+    for (DWORD dwStart = GetTickCount(); ::IsWindow(hWindow); Sleep(nPollMs))
+        if (GetTickCount() - dwStart > nTimeoutMs)
+            return false;
+    return true;
+}
+
 CString Driver::MessageBoxText(HWND hBox)
 {
     char szText[2048] = "";

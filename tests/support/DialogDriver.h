@@ -76,6 +76,12 @@ public:
     HWND WaitForDialog(const char* pszCaption, DWORD nTimeoutMs = 5000);
     // Is there, right now, such a window?
     bool AnyOtherWindow();
+    // Waits up to nTimeoutMs until a window found before is gone; false on
+    // timeout. It asks the window's thread nothing (finding a dialog by its
+    // caption sends it WM_GETTEXT, and under Wine every such call goes
+    // through the server), so it may poll often while a long command runs
+    // without slowing that command.
+    bool WaitUntilGone(HWND hWindow, DWORD nTimeoutMs = 5000, DWORD nPollMs = 20);
     // The text of a message box.
     CString MessageBoxText(HWND hBox);
     // Presses a button of a message box or nested dialog; bWait: waits until

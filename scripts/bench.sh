@@ -13,15 +13,8 @@
 #                                     (default: build, its 64-bit build)
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
-usage() { echo "usage: bench.sh [--build DIR] [--arch win32|win64]" >&2; exit 2; }
-while [ $# -gt 0 ]; do
-  case $1 in
-    --build|--arch) varnet_option "$1" "${2:-}" || usage; shift 2 ;;
-    *) usage ;;
-  esac
-done
-arch=$(varnet_pick_arch)
-varnet_can_run "$arch" || { echo "bench: the $arch build cannot run here: $varnet_cannot_run" >&2; exit 2; }
+varnet_options "bench.sh [--build DIR] [--arch win32|win64]" "$@"
+arch=$(varnet_run_arch bench) || exit 2
 bash "$varnet_root/scripts/build.sh" --build "$varnet_build" --arch "$arch"
 build=$(cd "$(varnet_tree "$arch")" && pwd)
 ninja -C "$build" --quiet benchmarks

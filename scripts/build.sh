@@ -5,13 +5,7 @@
 #   scripts/build.sh [--build DIR] [--arch win32|win64]   (default: build, both)
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
-usage() { echo "usage: build.sh [--build DIR] [--arch win32|win64]" >&2; exit 2; }
-while [ $# -gt 0 ]; do
-  case $1 in
-    --build|--arch) varnet_option "$1" "${2:-}" || usage; shift 2 ;;
-    *) usage ;;
-  esac
-done
+varnet_options "build.sh [--build DIR] [--arch win32|win64]" "$@"
 bash "$varnet_root/scripts/bootstrap.sh"
 for arch in $(varnet_arches); do
   tree=$(varnet_tree "$arch")

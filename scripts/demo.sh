@@ -11,15 +11,8 @@
 # Every step has a time limit; the whole run stays under two minutes.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
-usage() { echo "usage: demo.sh [--build DIR] [--arch win32|win64]" >&2; exit 2; }
-while [ $# -gt 0 ]; do
-  case $1 in
-    --build|--arch) varnet_option "$1" "${2:-}" || usage; shift 2 ;;
-    *) usage ;;
-  esac
-done
-arch=$(varnet_pick_arch)
-varnet_can_run "$arch" || { echo "demo: the $arch build cannot run here: $varnet_cannot_run" >&2; exit 2; }
+varnet_options "demo.sh [--build DIR] [--arch win32|win64]" "$@"
+arch=$(varnet_run_arch demo) || exit 2
 build=$(cd "$(varnet_tree "$arch")" && pwd)
 wine=$build/varnet-wine
 pick=$build/bin/VarnetPick.exe

@@ -8,6 +8,8 @@
 #   varnet_option OPTION VALUE     takes --build DIR or --arch win32|win64
 #                                  into varnet_build / varnet_arch_opt;
 #                                  returns 1 when VALUE is missing or wrong
+#   varnet_options USAGE ARGS...   takes those options and nothing else;
+#                                  otherwise prints USAGE and exits 2
 #   varnet_tree ARCH               the build tree of that architecture
 #   varnet_arches                  the architectures to build: the one
 #                                  asked for or of the tree named, else both
@@ -17,6 +19,9 @@
 #   varnet_pick_arch               the architecture the tools use: the one
 #                                  asked for, else win64 (which runs on
 #                                  every machine that builds the project)
+#   varnet_run_arch NAME           that architecture when this machine can
+#                                  run it; otherwise says why, as NAME,
+#                                  and exits 2
 #   varnet_wine_env KIND TREE      the environment of a Wine run in one of
 #                                  the tree's private prefixes (test, ui)
 #   varnet_wine_check              true when the loader of that environment
@@ -37,6 +42,17 @@ varnet_option() {
       esac ;;
     *) return 1 ;;
   esac
+}
+
+varnet_options() {
+  local usage=$1
+  shift
+  while [ $# -gt 0 ]; do
+    case $1 in
+      --build|--arch) varnet_option "$1" "${2:-}" || { echo "usage: $usage" >&2; exit 2; }; shift 2 ;;
+      *) echo "usage: $usage" >&2; exit 2 ;;
+    esac
+  done
 }
 
 varnet_tree() {
@@ -98,6 +114,16 @@ varnet_pick_arch() {
   else
     echo win64
   fi
+}
+
+varnet_run_arch() {
+  local arch
+  arch=$(varnet_pick_arch)
+  if ! varnet_can_run "$arch"; then
+    echo "$1: the $arch build cannot run here: $varnet_cannot_run" >&2
+    exit 2
+  fi
+  echo "$arch"
 }
 
 varnet_wine_env() {

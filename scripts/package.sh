@@ -6,13 +6,7 @@
 #                                     (default: build, both; built first)
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
-usage() { echo "usage: package.sh [--build DIR] [--arch win32|win64]" >&2; exit 2; }
-while [ $# -gt 0 ]; do
-  case $1 in
-    --build|--arch) varnet_option "$1" "${2:-}" || usage; shift 2 ;;
-    *) usage ;;
-  esac
-done
+varnet_options "package.sh [--build DIR] [--arch win32|win64]" "$@"
 bash "$varnet_root/scripts/build.sh" --build "$varnet_build" ${varnet_arch_opt:+--arch "$varnet_arch_opt"}
 # show ZIP: its size and the files it holds.
 show() {

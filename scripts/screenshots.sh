@@ -25,8 +25,7 @@ while [ $# -gt 0 ]; do
     *) usage ;;
   esac
 done
-arch=$(varnet_pick_arch)
-varnet_can_run "$arch" || { echo "screenshots: the $arch build cannot run here: $varnet_cannot_run" >&2; exit 2; }
+arch=$(varnet_run_arch screenshots) || exit 2
 build=$(cd "$(varnet_tree "$arch")" && pwd)
 wine=$build/varnet-wine
 mkdir -p "$out"

@@ -2,7 +2,6 @@
 // message map. The handlers live with their subsystems (dialog/, tree/,
 // scan/, folderops/).
 #include "FolderTreeDlg.h"
-#include "OwnedWindows.h"
 #include "VarnetIcons.h"
 #include "resource.h"
 
@@ -73,11 +72,11 @@ void CFolderTreeDlg::ReportCurrentException()
         if (!pException->GetErrorMessage(szText, sizeof szText))
             lstrcpynA(szText, "An unknown error occurred.", sizeof szText);
         pException->Delete();
-        OwnedMessageBox(m_hWnd, szText, MB_OK | MB_ICONEXCLAMATION);
+        AfxOwnedMessageBox(m_hWnd, szText, MB_OK | MB_ICONEXCLAMATION);
     } catch (const std::bad_alloc&) {
-        OwnedMessageBox(m_hWnd, "Out of memory.", MB_OK | MB_ICONEXCLAMATION);
+        AfxOwnedMessageBox(m_hWnd, "Out of memory.", MB_OK | MB_ICONEXCLAMATION);
     } catch (const std::exception& e) {
-        OwnedMessageBox(m_hWnd, e.what(), MB_OK | MB_ICONEXCLAMATION);
+        AfxOwnedMessageBox(m_hWnd, e.what(), MB_OK | MB_ICONEXCLAMATION);
     }
 }
 

@@ -3,7 +3,6 @@
 // the colours of the path and error boxes.
 #include "ErrorMessage.h"
 #include "FolderTreeDlg.h"
-#include "OwnedWindows.h"
 #include "VarnetIcons.h"
 #include "resource.h"
 
@@ -40,7 +39,7 @@ BOOL CFolderTreeDlg::OnInitDialog()
         // As CErrorMessage::ShowMessage says it, in a box this dialog owns.
         CString strText = CString("Can't get drives. Start Program again") + "\n\n" +
                           CErrorMessage::DisplayText(GetLastError());
-        OwnedMessageBox(m_hWnd, strText, MB_ICONEXCLAMATION);
+        AfxOwnedMessageBox(m_hWnd, strText, MB_ICONEXCLAMATION);
     }
     for (int i = 0; i < 26; i++) {
         if (dwDriveMask & 1) {

@@ -11,7 +11,6 @@
 #include "FileDeleteRequestDlg.h"
 #include "FolderNames.h"
 #include "FolderTreeDlg.h"
-#include "OwnedWindows.h"
 #include "ScopeEnd.h"
 #include "TreeNodes.h"
 #include "VarnetIcons.h"
@@ -243,7 +242,7 @@ void CFolderTreeDlg::OnStatic_DeleteFolder()
 
     // One question; No (the default button) ends the command, as does the
     // dialog ended from outside meanwhile.
-    if (OwnedMessageBox(m_hWnd, "Do you really want to Remove the folder with its contents?",
+    if (AfxOwnedMessageBox(m_hWnd, "Do you really want to Remove the folder with its contents?",
                         MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES ||
         IsEndingFromOutside())
         return;
@@ -432,7 +431,7 @@ int CFolderTreeDlg::AskAboutReadOnlyFile(const CString& strPath)
         return -1;
     }
     if (nResult == -1) {
-        OwnedMessageBox(m_hWnd, "Fatal Error dialog box could not be created!", 0);
+        AfxOwnedMessageBox(m_hWnd, "Fatal Error dialog box could not be created!", 0);
         return 0;
     }
     if (nResult != IDOK)

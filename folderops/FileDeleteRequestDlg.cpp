@@ -1,6 +1,5 @@
 // The request dialog asked for each read-only file during a deletion.
 #include "FileDeleteRequestDlg.h"
-#include "OwnedWindows.h"
 
 #include "resource.h"
 
@@ -23,7 +22,7 @@ void CFileDeleteRequestDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CFileDeleteRequestDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    CenterOverOwner(m_hWnd);
+    CenterWindow();
     SetDlgItemText(IDC_EDIT_REASON, m_strMessage);
     SetDlgItemText(IDC_EDIT_FILE_PATH, m_strFilePath);
     return TRUE;

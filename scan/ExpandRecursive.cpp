@@ -4,7 +4,6 @@
 #include "ErrorMessage.h"
 #include "FolderNames.h"
 #include "FolderTreeDlg.h"
-#include "OwnedWindows.h"
 #include "ProgressKillDlg.h"
 #include "ScanFlag.h"
 #include "TreeNodes.h"
@@ -77,7 +76,7 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
     HTREEITEM hSelected = pTree->GetSelectedItem();
     if (!hSelected) {
-        OwnedMessageBox(m_hWnd, "Please Select a Folder", MB_OK | MB_ICONINFORMATION);
+        AfxOwnedMessageBox(m_hWnd, "Please Select a Folder", MB_OK | MB_ICONINFORMATION);
         return;
     }
 
@@ -123,7 +122,7 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     } else if (nResult != IDOK) {
         CString strText = "\nYES = Waiting until the search finished?\n";
         strText += "\nNo = Abort search process\n";
-        if (OwnedMessageBox(m_hWnd, strText, MB_YESNO | MB_ICONQUESTION) == IDNO || IsEndingFromOutside())
+        if (AfxOwnedMessageBox(m_hWnd, strText, MB_YESNO | MB_ICONQUESTION) == IDNO || IsEndingFromOutside())
             WriteScanFlag(m_bScanContinue, 0);
     }
     // After IDOK the worker has ended and this returns at once; after any

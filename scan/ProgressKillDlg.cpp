@@ -1,6 +1,5 @@
 // The progress-and-kill dialog shown while the recursive scan runs.
 #include "ProgressKillDlg.h"
-#include "OwnedWindows.h"
 #include "resource.h"
 
 #include <afxcmn.h>
@@ -33,7 +32,7 @@ END_MESSAGE_MAP()
 BOOL CProgressKillDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    CenterOverOwner(m_hWnd);
+    CenterWindow();
     SetTimer(SCAN_TIMER, SCAN_TIMER_MS, NULL);
     m_bKilled = 0;
     SetDlgItemText(IDC_EDIT_SCAN_TEXT, m_strMessage);

@@ -1,7 +1,6 @@
 // The drive list and drive switching: one entry per present drive with a
 // word for its type; choosing one rebuilds the tree from the drive's root.
 #include "FolderTreeDlg.h"
-#include "OwnedWindows.h"
 #include "TreeNodes.h"
 #include "resource.h"
 
@@ -50,7 +49,7 @@ void CFolderTreeDlg::OnSelendok_Cbx_Drives()
     CComboBoxEx* pDrives = (CComboBoxEx*)GetDlgItem(IDC_CBX_DRIVES);
     int nSelected = pDrives->GetCurSel();
     if (nSelected == CB_ERR) {
-        OwnedMessageBox(m_hWnd, "No Select! Start Program New!!", MB_ICONEXCLAMATION);
+        AfxOwnedMessageBox(m_hWnd, "No Select! Start Program New!!", MB_ICONEXCLAMATION);
         return;
     }
     CString strEntry;

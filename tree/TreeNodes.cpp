@@ -1,6 +1,5 @@
 // Tree-node helpers.
 #include "TreeNodes.h"
-#include "OwnedWindows.h"
 
 #include <algorithm>
 
@@ -11,7 +10,7 @@ void ReportFolderListFull(HWND hOwner, CArray<CString, CString&>& arrDirs, CArra
     strText += pszCause;
     UINT nType = MB_OK | MB_ICONEXCLAMATION;
     if (hOwner)
-        OwnedMessageBox(hOwner, strText, nType);
+        AfxOwnedMessageBox(hOwner, strText, nType);
     else
         ::MessageBoxA(NULL, strText, AfxGetAppName(), nType | MB_TOPMOST | MB_SETFOREGROUND);
     arrDirs.RemoveAll();

@@ -12,6 +12,55 @@ int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT)
     return ::MessageBoxA(AfxGetSafeOwner(NULL), lpszText ? lpszText : "", AfxGetAppName(), nType);
 }
 
+// Moves hWnd so that it is centred over its owner, kept inside the work
+// area of the owner's monitor. A window without owner stays where it is.
+void AfxCenterOverOwner(HWND hWnd)
+{
+    HWND hOwner = ::GetWindow(hWnd, GW_OWNER);
+    RECT rcOwner, rcWindow;
+    if (!hOwner || !::GetWindowRect(hOwner, &rcOwner) || !::GetWindowRect(hWnd, &rcWindow))
+        return;
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoA(::MonitorFromWindow(hOwner, MONITOR_DEFAULTTONEAREST), &info))
+        return;
+    const RECT& rcWork = info.rcWork;
+    LONG cx = rcWindow.right - rcWindow.left, cy = rcWindow.bottom - rcWindow.top;
+    LONG x = (rcOwner.left + rcOwner.right - cx) / 2, y = (rcOwner.top + rcOwner.bottom - cy) / 2;
+    // A window larger than the work area keeps its top left corner in it.
+    x = x + cx > rcWork.right ? rcWork.right - cx : x;
+    y = y + cy > rcWork.bottom ? rcWork.bottom - cy : y;
+    x = x < rcWork.left ? rcWork.left : x;
+    y = y < rcWork.top ? rcWork.top : y;
+    ::SetWindowPos(hWnd, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The owner of the box being opened on this thread (boxes nest when one
+// opens while another waits).
+static thread_local HWND t_hBoxOwner = NULL;
+
+// Centres a box once it has placed itself (its WM_INITDIALOG), before it shows.
+static LRESULT CALLBACK CenterBoxHook(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    const CWPRETSTRUCT* pMsg = (const CWPRETSTRUCT*)lParam;
+    if (nCode == HC_ACTION && pMsg->message == WM_INITDIALOG && t_hBoxOwner &&
+        ::GetWindow(pMsg->hwnd, GW_OWNER) == t_hBoxOwner)
+        AfxCenterOverOwner(pMsg->hwnd);
+    return ::CallNextHookEx(NULL, nCode, wParam, lParam);
+}
+
+int AfxOwnedMessageBox(HWND hOwner, LPCSTR pszText, UINT nType)
+{
+    HWND hOuterOwner = t_hBoxOwner;
+    t_hBoxOwner = hOwner;
+    HHOOK hHook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, CenterBoxHook, NULL, ::GetCurrentThreadId());
+    int nResult = ::MessageBoxA(hOwner, pszText ? pszText : "", AfxGetAppName(), nType);
+    if (hHook)
+        ::UnhookWindowsHookEx(hHook);
+    t_hBoxOwner = hOuterOwner;
+    return nResult;
+}
+
 void AfxTrace(LPCSTR lpszFormat, ...)
 {
     // Whole: a fixed buffer would cut a long path, maybe inside a character.

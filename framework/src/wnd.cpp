@@ -427,6 +427,8 @@ CWnd* CWnd::GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
 CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
 CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }
 BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
+
+void CWnd::CenterWindow() { AfxCenterOverOwner(m_hWnd); }
 BOOL CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
 BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
 BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); }

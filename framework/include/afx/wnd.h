@@ -67,6 +67,7 @@ public:
     BOOL ShowWindow(int nCmdShow);                          // ShowWindow
     void GetClientRect(LPRECT lpRect) const;                // GetClientRect
     void GetWindowRect(LPRECT lpRect) const;                // GetWindowRect
+    void CenterWindow();                                    // over the owner, inside its monitor's work area
     DWORD GetStyle() const;                                 // GWL_STYLE
     DWORD GetExStyle() const;                               // GWL_EXSTYLE
     void Invalidate(BOOL bErase = TRUE);                    // InvalidateRect of the client area

@@ -2,6 +2,8 @@
 // message map. The handlers live with their subsystems (dialog/, tree/,
 // scan/, folderops/).
 #include "FolderTreeDlg.h"
+#include "Refusal.h"
+#include "UserTexts.h"
 #include "VarnetIcons.h"
 #include "resource.h"
 
@@ -12,7 +14,7 @@ CFolderTreeDlg::CFolderTreeDlg(const char* pszInitialPath, CWnd* pParent)
     : CDialog(IDD_FOLDER_TREE, pParent), m_pToolTip(NULL), m_hIcon(NULL), m_pImlDrives(NULL),
       m_pImlTree(NULL), m_pScanThread(NULL), m_bScanContinue(0), m_hScanStartNode(NULL), m_hTopNode(NULL),
       m_strInitialPath(pszInitialPath), m_nDeleteDepth(-1), m_bDeleteAllReadOnly(0), m_bYesToAll(0),
-      m_bDeleteBusy(0), m_pHeldFolder(NULL), m_hNewFolderItem(NULL), m_bNewFolderPending(0), m_bTreeClicked(0)
+      m_bDeleteBusy(0), m_hNewFolderItem(NULL), m_bNewFolderPending(0), m_bTreeClicked(0)
 {
     m_hIcon = LoadVarnetIcon(IDR_MAINFRAME);
 }
@@ -57,9 +59,37 @@ BOOL CFolderTreeDlg::IsEndingFromOutside() const
 
 void CFolderTreeDlg::EndLabelEdit()
 {
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CTreeCtrl* pTree = GetTree();
     if (pTree && pTree->GetEditControl())
         pTree->EndEditLabelNow(FALSE);
+}
+
+CTreeCtrl* CFolderTreeDlg::GetTree() const
+{
+    return (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+}
+
+BOOL CFolderTreeDlg::StartCommand(HTREEITEM& hSelected, int nNeeds)
+{
+    hSelected = NULL;
+    if (IsCommandRunning())
+        return FALSE;
+    if (((nNeeds & NEEDS_CLICK) && !m_bTreeClicked) ||
+        ((nNeeds & SELECTION_FIRST) && !GetTree()->GetSelectedItem())) {
+        ShowRefusal(CRefusal(CRefusal::NO_SELECTION));
+        return FALSE;
+    }
+    EndLabelEdit();
+    hSelected = GetTree()->GetSelectedItem();
+    return TRUE;
+}
+
+BOOL CFolderTreeDlg::ShowRefusal(const CRefusal& refusal)
+{
+    // A dialog ended from outside while the command ran has no box left.
+    if (refusal && ::IsWindow(m_hWnd))
+        SetDlgItemText(IDC_EDIT_ERROR, refusal.Text());
+    return refusal ? TRUE : FALSE;
 }
 
 void CFolderTreeDlg::ReportCurrentException()
@@ -70,11 +100,11 @@ void CFolderTreeDlg::ReportCurrentException()
     } catch (CException* pException) {
         char szText[512];
         if (!pException->GetErrorMessage(szText, sizeof szText))
-            lstrcpynA(szText, "An unknown error occurred.", sizeof szText);
+            lstrcpynA(szText, VarnetText::UNKNOWN_ERROR, sizeof szText);
         pException->Delete();
         AfxOwnedMessageBox(m_hWnd, szText, MB_OK | MB_ICONEXCLAMATION);
     } catch (const std::bad_alloc&) {
-        AfxOwnedMessageBox(m_hWnd, "Out of memory.", MB_OK | MB_ICONEXCLAMATION);
+        AfxOwnedMessageBox(m_hWnd, VarnetText::OUT_OF_MEMORY, MB_OK | MB_ICONEXCLAMATION);
     } catch (const std::exception& e) {
         AfxOwnedMessageBox(m_hWnd, e.what(), MB_OK | MB_ICONEXCLAMATION);
     }

@@ -9,8 +9,8 @@
 
 #include <vector>
 
-struct CHeldFolder;
-struct CCheckedEntry;
+class CDeletion;
+class CRefusal;
 
 class AFX_EXT_CLASS CFolderTreeDlg : public CDialog {
 public:
@@ -59,19 +59,18 @@ protected:
     // Expand recursive
     void OnBn_ExpandSelectedNode();
     void GetRecursiveDir();
+    // Rebuilds the subtree below hRoot from the scan's folders (see
+    // RebuildSubtree); pParents, when given, receives the nodes that got children.
     void CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs,
-                               CArray<int, int>& arrNameStarts);
+                               CArray<int, int>& arrNameStarts, std::vector<HTREEITEM>* pParents = NULL);
 
     // Folder operations
     void OnStatic_MakeFolder();
     void OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
     void OnStatic_DeleteFolder();
     int DelAllFilesDirs(CString& strFolder);
-    // The deletion of what the first pass found in the folder that
-    // hFolder holds open, and the question about one read-only file (1
-    // delete it, 0 keep it, -1 the deletion stops with its text shown).
-    int DeleteCheckedEntries(HANDLE hFolder, std::vector<CCheckedEntry>& entries);
-    int AskAboutReadOnlyFile(const CString& strPath);
+    // The deletion's steps, which work on the dialog's deletion state.
+    friend class CDeletion;
 
     // An expand-recursive command (its progress dialog, its question or its
     // wait) or a deletion (its request dialogs) is running: no other folder
@@ -87,6 +86,18 @@ protected:
     // A label being edited ends, as the rename (or the new folder's name)
     // it is, before a folder command takes the selected node.
     void EndLabelEdit();
+    // The start that the folder commands share: nothing while another
+    // command runs; with NEEDS_CLICK, the refusal NO_SELECTION until the
+    // tree was clicked, and with SELECTION_FIRST also without a selected
+    // node; then a label being edited ends. TRUE when the command goes on,
+    // with hSelected the node selected then (NULL when none is).
+    enum { NEEDS_CLICK = 1, SELECTION_FIRST = 2 };
+    BOOL StartCommand(HTREEITEM& hSelected, int nNeeds);
+    // Shows refusal's text in the error box; TRUE when something was refused.
+    BOOL ShowRefusal(const CRefusal& refusal);
+    // The folder tree (a temporary object: fetched again after any nested
+    // message loop, which may free it).
+    CTreeCtrl* GetTree() const;
     // Inside a catch block: says in a box owned by the dialog what a
     // handler threw (and deletes a framework exception); rethrows what the
     // framework's guard would not catch either.
@@ -124,9 +135,6 @@ protected:
     int m_bDeleteAllReadOnly;
     int m_bYesToAll;
     int m_bDeleteBusy;
-    // The innermost folder that the running deletion holds open while it
-    // empties it; each links to the one it lies in.
-    CHeldFolder* m_pHeldFolder;
     CString m_strScanError;
     HTREEITEM m_hNewFolderItem;
     CString m_strNewFolderParent;

@@ -3,6 +3,7 @@
 // the colours of the path and error boxes.
 #include "ErrorMessage.h"
 #include "FolderTreeDlg.h"
+#include "UserTexts.h"
 #include "VarnetIcons.h"
 #include "resource.h"
 
@@ -37,7 +38,7 @@ BOOL CFolderTreeDlg::OnInitDialog()
     DWORD dwDriveMask = GetLogicalDrives();
     if (dwDriveMask == 0) {
         // As CErrorMessage::ShowMessage says it, in a box this dialog owns.
-        CString strText = CString("Can't get drives. Start Program again") + "\n\n" +
+        CString strText = CString(VarnetText::NO_DRIVES) + "\n\n" +
                           CErrorMessage::DisplayText(GetLastError());
         AfxOwnedMessageBox(m_hWnd, strText, MB_ICONEXCLAMATION);
     }
@@ -80,12 +81,12 @@ BOOL CFolderTreeDlg::OnInitDialog()
         CWnd* pControl;
         const char* pszText;
     } tools[] = {
-        { &m_iconDeleteFolder, "Delete Folder with Contents. (Key Del)" },
-        { &m_iconMakeFolder, "Create Folder. (Key Ins)" },
-        { &m_btnExpand, "Expand Folder (NumPad *)" },
-        { &m_btnOK, "Get Path" },
-        { &m_editPath, "Currently Selected Path" },
-        { &m_editError, "Displays any Errors" },
+        { &m_iconDeleteFolder, VarnetText::TIP_DELETE },
+        { &m_iconMakeFolder, VarnetText::TIP_MAKE },
+        { &m_btnExpand, VarnetText::TIP_EXPAND },
+        { &m_btnOK, VarnetText::TIP_OK },
+        { &m_editPath, VarnetText::TIP_PATH },
+        { &m_editError, VarnetText::TIP_ERROR },
     };
     for (const auto& tool : tools)
         if (tool.pControl->m_hWnd)
@@ -96,7 +97,7 @@ BOOL CFolderTreeDlg::OnInitDialog()
     CComboBoxEx* pDrives = (CComboBoxEx*)GetDlgItem(IDC_CBX_DRIVES);
     CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
     if (m_strInitialPath.IsEmpty()) {
-        int nIndex = pDrives->FindStringExact(0, "(C:) Disk");
+        int nIndex = pDrives->FindStringExact(0, VarnetText::DEFAULT_DRIVE);
         if (nIndex != CB_ERR) {
             pDrives->SetCurSel(nIndex);
             OnSelendok_Cbx_Drives();

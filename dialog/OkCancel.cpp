@@ -1,6 +1,7 @@
 // OK and Cancel: what the host reads back in m_strSelectedPath.
 #include "FolderNames.h"
 #include "FolderTreeDlg.h"
+#include "UserTexts.h"
 #include "resource.h"
 
 void CFolderTreeDlg::OnOK()
@@ -12,11 +13,8 @@ void CFolderTreeDlg::OnOK()
     } else {
         // A path that may name another folder than the one shown is not
         // returned: the error box says why and the dialog stays open.
-        CString strRefusal = CheckNodeNames(pTree, hSelected, "Not Chosen");
-        if (!strRefusal.IsEmpty()) {
-            SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
+        if (ShowRefusal(CheckNodeNames(pTree, hSelected, VarnetText::NOT_CHOSEN)))
             return;
-        }
         m_strSelectedPath = GetNodePath(hSelected);
     }
     CDialog::OnOK();

@@ -11,8 +11,10 @@
 #include "FileDeleteRequestDlg.h"
 #include "FolderNames.h"
 #include "FolderTreeDlg.h"
+#include "Refusal.h"
 #include "ScopeEnd.h"
 #include "TreeNodes.h"
+#include "UserTexts.h"
 #include "VarnetIcons.h"
 #include "resource.h"
 
@@ -41,10 +43,10 @@ static bool IsSameKind(DWORD dwAttributes, DWORD dwOther)
 // A folder that the deletion holds open while it empties it. After each
 // answer its path must still lead to it, and not through a link: a folder
 // renamed or replaced meanwhile (programs that pass share modes by) stops
-// the deletion.
+// the deletion. The folders held form a chain, from the innermost out.
 struct CHeldFolder {
-    CHeldFolder(const CString& strPath, const CEntryId& id, CHeldFolder*& pInnermost)
-        : m_strPath(strPath), m_id(id), m_pOuter(pInnermost), m_pInnermost(pInnermost)
+    CHeldFolder(const CCheckedEntry& folder, CHeldFolder*& pInnermost)
+        : m_strPath(folder.strPath), m_id(folder.id), m_pOuter(pInnermost), m_pInnermost(pInnermost)
     {
         pInnermost = this;
     }
@@ -67,129 +69,129 @@ struct CHeldFolder {
         return bKnown && id == m_id && !(info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && !IsLinkAt(m_strPath);
     }
 
-    CString m_strPath;
-    CEntryId m_id;
-    CHeldFolder* m_pOuter;
+    const CString m_strPath;
+    const CEntryId m_id;
+    CHeldFolder* const m_pOuter;
     CHeldFolder*& m_pInnermost;
 };
 
-// Empty when every folder being emptied, from pInnermost out, is still
-// itself; otherwise the text that stops the deletion.
-static CString CheckHeldFolders(const CHeldFolder* pInnermost)
+// Nothing refused when every folder being emptied, from pInnermost out, is
+// still itself; otherwise the outermost that is not stops the deletion.
+static CRefusal CheckHeldFolders(const CHeldFolder* pInnermost)
 {
-    CString strChanged;
+    CRefusal refusal;
     for (const CHeldFolder* pHeld = pInnermost; pHeld; pHeld = pHeld->m_pOuter)
         if (!pHeld->IsUnchanged())
-            strChanged = pHeld->m_strPath;
-    if (strChanged.IsEmpty())
-        return strChanged;
-    return "Deletion Stopped: " + strChanged +
-           " was renamed, removed or replaced while the question waited; nothing more was deleted";
+            refusal = CRefusal(CRefusal::HELD_FOLDER_CHANGED, pHeld->m_strPath);
+    return refusal;
 }
 
-// Empty when the entry name of strFolder can be deleted as itself, and
-// shown and asked about by its ANSI name; otherwise the text that refuses
-// the deletion of strTop. pFileLinks finds file links that list as plain
-// files.
-static CString CheckEntry(const CString& strTop, const CString& strFolder, const CListedName& name,
-                          const CHiddenFileLinks& fileLinks)
+// Nothing refused when the entry name of strFolder can be deleted as
+// itself, and shown and asked about by its ANSI name; otherwise why the
+// deletion of strTop is refused. fileLinks finds file links that list as
+// plain files.
+static CRefusal CheckEntry(const CString& strTop, const CString& strFolder, const CListedName& name,
+                           const CHiddenFileLinks& fileLinks)
 {
     CString strPath = JoinPath(strFolder, name.strAnsi);
     NameProblem nProblem = ResolveName(strFolder, name, false);
     if (nProblem == NAME_CONVERTED)
-        return "Not Deleted: " + strTop + " holds a name that cannot be represented exactly in the ANSI code page";
+        return CRefusal(CRefusal::HOLDS_UNREPRESENTABLE, strTop);
     if (nProblem != NAME_EXACT)
-        return "Not Deleted: " + strTop + " holds " + strPath + ", which may name another entry (" +
-               NameProblemText(nProblem == NAME_MISSING ? NAME_REDIRECTED : nProblem) + ")";
+        return CRefusal::Ambiguous(CRefusal::HOLDS_AMBIGUOUS, strTop, strPath,
+                                   nProblem == NAME_MISSING ? NAME_REDIRECTED : nProblem);
     if (Widen(strPath).size() >= MAX_PATH)
-        return "Not Deleted: " + strTop + " holds " + strPath + ", whose path is too long for the ANSI file functions";
+        return CRefusal(CRefusal::HOLDS_LONG_PATH, strTop, strPath);
     if ((name.bLink || fileLinks.IsLink(name)) && !CanRemoveLinkAlone())
-        return "Not Deleted: " + strTop + " holds the link " + strPath +
-               ", which cannot be removed here without what it points to";
-    return CString();
+        return CRefusal(CRefusal::HOLDS_LINK, strTop, strPath);
+    return CRefusal();
 }
 
-// Opens checked again in the folder that hFolder holds, for nUse: empty
-// when the handle shows the very entry that the first pass recorded;
-// otherwise the text that stops the deletion.
-static CString OpenAgain(CEntryHandle& entry, HANDLE hFolder, const CCheckedEntry& checked, CEntryHandle::Use nUse)
+// Opens checked again for nUse, in the folder that hFolder holds, or by its
+// path for the top folder (hFolder NULL). Nothing refused when the handle
+// shows the very entry that the first pass recorded.
+static CRefusal OpenAgain(CEntryHandle& entry, HANDLE hFolder, const CCheckedEntry& checked, CEntryHandle::Use nUse)
 {
-    DWORD dwError = entry.OpenIn(hFolder, checked.strName, nUse, (checked.dwAttributes & FILE_ATTRIBUTE_READONLY) != 0);
+    bool bReadOnly = (checked.dwAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    DWORD dwError = hFolder ? entry.OpenIn(hFolder, checked.strName, nUse, bReadOnly)
+                            : entry.OpenPath(Widen(checked.strPath), nUse, bReadOnly);
     if (dwError != ERROR_SUCCESS)
-        return CErrorMessage::DisplayText(dwError);
+        return CRefusal::System(dwError);
     if (entry.Id() != checked.id || !IsSameKind(entry.Attributes(), checked.dwAttributes))
-        return "Deletion Stopped: " + checked.strPath + " was replaced after it was checked; nothing more was deleted";
-    return CString();
+        return CRefusal(CRefusal::REPLACED_AFTER_CHECK, checked.strPath);
+    return CRefusal();
 }
 
-// The first pass over the folder that folder holds open, strFolder its
+// The planning pass over the folder that folder holds open, strFolder its
 // path: every entry is opened relative to it as the deletion will open it
 // (holding needs more than listing: delete access, which another program's
 // handle can deny) and recorded into entries, and every subfolder is
-// passed over in turn while it is held. Empty when nothing would stop the
-// deletion of strTop halfway; otherwise the text that refuses it.
-static CString CheckBeforeDeleting(const CString& strTop, const CString& strFolder, const CEntryHandle& folder,
-                                   std::vector<CCheckedEntry>& entries)
+// planned in turn while it is held. Nothing refused when nothing would stop
+// the deletion of strTop halfway.
+static CRefusal PlanDeletion(const CString& strTop, const CString& strFolder, const CEntryHandle& folder,
+                             std::vector<CCheckedEntry>& entries)
 {
     std::vector<CListedName> names;
-    if (!ListFolderWide(strFolder, names)) {
-        CString strText = CErrorMessage::DisplayText(GetLastError());
-        return strFolder == strTop ? strText : "Not Deleted: " + strTop + " holds " + strFolder + ", which cannot be listed: " + strText;
-    }
+    if (DWORD dwError = ListFolderWide(strFolder, names))
+        return strFolder == strTop ? CRefusal::System(dwError)
+                                   : CRefusal::WithError(CRefusal::HOLDS_UNLISTABLE, dwError, strTop, strFolder);
     CHiddenFileLinks fileLinks(strFolder);
     entries.reserve(names.size());
     for (const CListedName& name : names) {
-        CString strText = CheckEntry(strTop, strFolder, name, fileLinks);
-        if (!strText.IsEmpty())
-            return strText;
+        if (CRefusal refusal = CheckEntry(strTop, strFolder, name, fileLinks))
+            return refusal;
         CString strPath = JoinPath(strFolder, name.strAnsi);
         CEntryHandle entry;
         DWORD dwError = entry.OpenIn(folder.Handle(), name.strWide, CEntryHandle::DELETE_IT,
                                      (name.dwAttributes & FILE_ATTRIBUTE_READONLY) != 0);
         if (dwError != ERROR_SUCCESS)
-            return "Not Deleted: " + strTop + " holds " + strPath +
-                   ", which cannot be opened for deletion: " + CErrorMessage::DisplayText(dwError);
+            return CRefusal::WithError(CRefusal::HOLDS_UNOPENABLE, dwError, strTop, strPath);
         if (!IsSameKind(entry.Attributes(), name.dwAttributes))
-            return "Not Deleted: " + strTop + " holds " + strPath + ", which was replaced while it was checked";
+            return CRefusal(CRefusal::HOLDS_REPLACED, strTop, strPath);
         entries.push_back(CCheckedEntry{ name.strWide, strPath, entry.Attributes(), entry.Id(), name.bLink, {} });
-        if (entries.back().IsFolder()) {
-            strText = OpenAgain(entry, folder.Handle(), entries.back(), CEntryHandle::HOLD);
-            if (strText.IsEmpty())
-                strText = CheckBeforeDeleting(strTop, strPath, entry, entries.back().children);
-            if (!strText.IsEmpty())
-                return strText;
-        }
+        if (!entries.back().IsFolder())
+            continue;
+        CRefusal refusal = OpenAgain(entry, folder.Handle(), entries.back(), CEntryHandle::HOLD);
+        if (!refusal)
+            refusal = PlanDeletion(strTop, strPath, entry, entries.back().children);
+        if (refusal)
+            return refusal;
     }
-    return CString();
+    return CRefusal();
 }
 
 // Why the folder strFolder, whose recorded entries were all deleted or
-// kept, is not empty: the text for an entry that came after the first
-// pass; empty when there is none (a file kept by No).
-static CString FindNewEntry(const CString& strFolder, const std::vector<CCheckedEntry>& entries)
+// kept, is not empty: an entry that came after the planning pass; nothing
+// when there is none (a file kept by No).
+static CRefusal FindNewEntry(const CString& strFolder, const std::vector<CCheckedEntry>& entries)
 {
     std::vector<CListedId> listed;
     if (ListIds(Widen(strFolder), listed) != ERROR_SUCCESS)
-        return CString();
+        return CRefusal();
     for (const CListedId& entry : listed) {
         if (entry.strName == L"." || entry.strName == L"..")
             continue;
         bool bRecorded = false;
         for (const CCheckedEntry& checked : entries)
             bRecorded = bRecorded || checked.strName == entry.strName;
-        if (bRecorded)
-            continue;
         // Shown as the error box shows text.
-        int n = WideCharToMultiByte(CP_ACP, 0, entry.strName.c_str(), -1, NULL, 0, NULL, NULL);
-        CString strName;
-        if (n > 1) {
-            WideCharToMultiByte(CP_ACP, 0, entry.strName.c_str(), -1, strName.GetBuffer(n), n, NULL, NULL);
-            strName.ReleaseBuffer();
-        }
-        return "Deletion Stopped: " + strFolder + " holds " + JoinPath(strFolder, strName) +
-               ", which was not there when it was checked; nothing more was deleted";
+        if (!bRecorded)
+            return CRefusal(CRefusal::NEW_ENTRY, strFolder, JoinPath(strFolder, AfxWideToAnsi(entry.strName.c_str())));
     }
-    return CString();
+    return CRefusal();
+}
+
+// Removes the entry checked through entry, its handle opened for deletion:
+// its read-only attribute goes first; a folder that is not empty says why.
+static CRefusal Remove(CEntryHandle& entry, const CCheckedEntry& checked)
+{
+    DWORD dwError;
+    if ((checked.dwAttributes & FILE_ATTRIBUTE_READONLY) && (dwError = entry.ClearReadOnly()) != ERROR_SUCCESS)
+        return CRefusal::System(dwError);
+    if ((dwError = entry.MarkForDeletion()) == ERROR_SUCCESS)
+        return CRefusal();
+    CRefusal newEntry = dwError == ERROR_DIR_NOT_EMPTY ? FindNewEntry(checked.strPath, checked.children) : CRefusal();
+    return newEntry ? newEntry : CRefusal::System(dwError);
 }
 
 // Whether the entry id (exact name strName) is still in the folder
@@ -209,41 +211,170 @@ static bool IsStillIn(const CString& strParent, const std::wstring& strName, con
     return false;
 }
 
+// One run of DelAllFilesDirs: the folders it holds open while it empties
+// them, and its questions. The answers and the nesting depth are the
+// dialog's deletion state, which DelAllFilesDirs resets at its end.
+class CDeletion {
+public:
+    explicit CDeletion(CFolderTreeDlg& dlg) : m_dlg(dlg) {}
+    CDeletion(const CDeletion&) = delete;
+    CDeletion& operator=(const CDeletion&) = delete;
+
+    // Deletes the folder strFolder with everything in it, or nothing when
+    // anything found in the planning pass would stop it halfway.
+    CRefusal DeleteFolder(const CString& strFolder);
+
+private:
+    CRefusal OpenTop(const CString& strFolder, CEntryHandle& top, CCheckedEntry& checked, bool& bGone);
+    CRefusal EmptyFolder(HANDLE hFolder, std::vector<CCheckedEntry>& entries);
+    CRefusal DeleteEntry(HANDLE hFolder, CCheckedEntry& checked);
+    CRefusal AskAboutReadOnlyFile(const CString& strPath, bool& bDelete);
+
+    CFolderTreeDlg& m_dlg;
+    CHeldFolder* m_pInnermostHeld = NULL;
+};
+
+CRefusal CDeletion::DeleteFolder(const CString& strFolder)
+{
+    CEntryHandle top;
+    CCheckedEntry checked;
+    bool bGone = false;
+    CRefusal refusal = OpenTop(strFolder, top, checked, bGone);
+    if (refusal || bGone)
+        return refusal;
+    if ((refusal = PlanDeletion(strFolder, strFolder, top, checked.children)))
+        return refusal;
+    {
+        CHeldFolder held(checked, m_pInnermostHeld);
+        if ((refusal = EmptyFolder(top.Handle(), checked.children)))
+            return refusal;
+    }
+
+    // The folder itself, through a handle of its own.
+    if ((refusal = OpenAgain(top, NULL, checked, CEntryHandle::DELETE_IT)) || (refusal = Remove(top, checked)))
+        return refusal;
+    top.Close();
+
+    // Success only when the very folder is gone.
+    CString strParent = strFolder.Left(strFolder.ReverseFind('\\'));
+    if (strParent.GetLength() == 2)
+        strParent += "\\";
+    if (IsStillIn(strParent, checked.strName, checked.id))
+        return CRefusal(CRefusal::STILL_THERE, strFolder);
+    return CRefusal();
+}
+
+// Opens the folder strFolder as it will be deleted, records it into
+// checked and holds it. A link is never listed through: what it points to
+// is not the user's to delete here; the link itself goes alone, through its
+// handle, where the system can do that (bGone). The listing of its parent
+// says whether it is a link: under Wine the handle cannot tell, as opening
+// follows a link.
+CRefusal CDeletion::OpenTop(const CString& strFolder, CEntryHandle& top, CCheckedEntry& checked, bool& bGone)
+{
+    CWideFind find;
+    if (!find.Start(Widen(strFolder)))
+        return CRefusal::System(GetLastError());
+    bool bReadOnly = (find.Data().dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (DWORD dwError = top.OpenPath(Widen(strFolder), CEntryHandle::DELETE_IT, bReadOnly))
+        return CRefusal::System(dwError);
+    if (IsLinkAt(strFolder) || (top.Attributes() & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        if (!CanRemoveLinkAlone())
+            return CRefusal(CRefusal::IS_LINK, strFolder);
+        DWORD dwError = top.MarkForDeletion();
+        bGone = dwError == ERROR_SUCCESS;
+        return bGone ? CRefusal() : CRefusal::System(dwError);
+    }
+    if (!(top.Attributes() & FILE_ATTRIBUTE_DIRECTORY))
+        return CRefusal::System(ERROR_DIRECTORY);
+    checked = CCheckedEntry{ find.Data().cFileName, strFolder, top.Attributes(), top.Id(), false, {} };
+    return OpenAgain(top, NULL, checked, CEntryHandle::HOLD);
+}
+
+CRefusal CDeletion::EmptyFolder(HANDLE hFolder, std::vector<CCheckedEntry>& entries)
+{
+    // In the file system's order; a folder is emptied and removed before
+    // the later entries.
+    for (CCheckedEntry& checked : entries) {
+        // A read-only file: asked about, unless Yes to All was given. A kept
+        // file stays; its folder then cannot be removed.
+        if (checked.IsReadOnlyFile() && !m_dlg.m_bYesToAll) {
+            bool bDelete = false;
+            if (CRefusal refusal = AskAboutReadOnlyFile(checked.strPath, bDelete))
+                return refusal;
+            if (!bDelete && !m_dlg.m_bDeleteAllReadOnly)
+                continue;
+        }
+        if (CRefusal refusal = DeleteEntry(hFolder, checked))
+            return refusal;
+    }
+    return CRefusal();
+}
+
+// Deletes one entry of the folder that hFolder holds. It is opened again as
+// the planning pass opened it: only the entry it found goes, not one that
+// took its name since (a link above all). A folder is held while it is
+// emptied, then opened to be deleted.
+CRefusal CDeletion::DeleteEntry(HANDLE hFolder, CCheckedEntry& checked)
+{
+    CEntryHandle entry;
+    if (checked.IsFolder()) {
+        if (CRefusal refusal = OpenAgain(entry, hFolder, checked, CEntryHandle::HOLD))
+            return refusal;
+        m_dlg.m_nDeleteDepth++;
+        CScopeEnd depth([this] { m_dlg.m_nDeleteDepth--; });
+        CHeldFolder held(checked, m_pInnermostHeld);
+        if (CRefusal refusal = EmptyFolder(entry.Handle(), checked.children))
+            return refusal;
+    }
+    if (CRefusal refusal = OpenAgain(entry, hFolder, checked, CEntryHandle::DELETE_IT))
+        return refusal;
+    return Remove(entry, checked);
+}
+
+// The request about one read-only file: bDelete says whether it goes. A
+// refusal stops the deletion: Abort Deletion, the dialog ended from outside
+// meanwhile, or a held folder changed while the question waited.
+CRefusal CDeletion::AskAboutReadOnlyFile(const CString& strPath, bool& bDelete)
+{
+    CFileDeleteRequestDlg dlgRequest(&m_dlg, strPath, VarnetText::READ_ONLY_FILE);
+    INT_PTR nResult = dlgRequest.DoModal();
+    if (m_dlg.IsEndingFromOutside() || nResult == IDCANCEL)
+        return CRefusal(CRefusal::DELETION_ABORTED);
+    if (nResult == -1)
+        AfxOwnedMessageBox(m_dlg.m_hWnd, VarnetText::REQUEST_NOT_CREATED, 0);
+    if (nResult != IDOK)
+        return CRefusal();
+    // While the question waited, another program may have renamed or
+    // replaced a folder being emptied: nothing more goes unless each still
+    // is what it was.
+    if (CRefusal refusal = CheckHeldFolders(m_pInnermostHeld))
+        return refusal;
+    if (dlgRequest.m_nAnswer == CFileDeleteRequestDlg::ANSWER_YES_TO_ALL) {
+        m_dlg.m_bYesToAll = 1;
+        m_dlg.m_bDeleteAllReadOnly = 1;
+    }
+    bDelete = dlgRequest.m_nAnswer == CFileDeleteRequestDlg::ANSWER_YES ||
+              dlgRequest.m_nAnswer == CFileDeleteRequestDlg::ANSWER_YES_TO_ALL;
+    return CRefusal();
+}
+
 void CFolderTreeDlg::OnStatic_DeleteFolder()
 {
-    // Nothing while a scan or another deletion runs, nor until the tree
-    // was clicked.
-    if (IsCommandRunning())
-        return;
-    if (!m_bTreeClicked) {
-        SetDlgItemText(IDC_EDIT_ERROR, "Please Select a Folder");
-        return;
-    }
-    // Del typed into a label's editor: the rename goes first.
-    EndLabelEdit();
-
-    // Refused: no selected node (the path would be empty, and an empty
-    // path followed by \*.* names the current drive's root), a drive's top
-    // node (its whole contents would go), or labels that may name another
-    // folder than the one shown.
-    auto refusal = [](CTreeCtrl* pTree, HTREEITEM hSelected) -> CString {
-        if (!hSelected)
-            return "Please Select a Folder";
-        if (!pTree->GetParentItem(hSelected))
-            return "A Drive cannot be Deleted: please select a folder on it";
-        return CheckNodeNames(pTree, hSelected, "Not Changed");
+    // Del typed into a label's editor: the rename goes first. Refused: a
+    // drive's top node (its whole contents would go).
+    auto refusal = [this](HTREEITEM hSelected) {
+        if (hSelected && !GetTree()->GetParentItem(hSelected))
+            return CRefusal(CRefusal::DRIVE_NOT_DELETED);
+        return CheckNodeNames(GetTree(), hSelected, VarnetText::NOT_CHANGED);
     };
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
-    CString strRefusal = refusal(pTree, pTree->GetSelectedItem());
-    if (!strRefusal.IsEmpty()) {
-        SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
+    HTREEITEM hSelected = NULL;
+    if (!StartCommand(hSelected, NEEDS_CLICK) || ShowRefusal(refusal(hSelected)))
         return;
-    }
 
     // One question; No (the default button) ends the command, as does the
     // dialog ended from outside meanwhile.
-    if (AfxOwnedMessageBox(m_hWnd, "Do you really want to Remove the folder with its contents?",
-                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES ||
+    if (AfxOwnedMessageBox(m_hWnd, VarnetText::CONFIRM_DELETE, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES ||
         IsEndingFromOutside())
         return;
 
@@ -254,200 +385,33 @@ void CFolderTreeDlg::OnStatic_DeleteFolder()
     m_bDeleteBusy = 1;
     CScopeEnd idle([this] {
         m_bDeleteBusy = 0;
-        m_nDeleteDepth = -1;
-        m_bDeleteAllReadOnly = 0;
-        m_bYesToAll = 0;
         m_iconDeleteFolder.SetIcon(LoadVarnetIcon(IDI_DELETE_FOLDER));
     });
 
     // The node and its path are taken, and checked again, after the
     // question: the dialog's state may have changed while it waited. The
-    // tree's object is fetched again (the question's loop may have freed
-    // the temporary one), and again after the request dialogs.
-    pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
-    HTREEITEM hSelected = pTree->GetSelectedItem();
-    strRefusal = refusal(pTree, hSelected);
-    int bDeleted = 0;
-    if (strRefusal.IsEmpty()) {
-        CString strPath = GetNodePath(hSelected);
-        bDeleted = DelAllFilesDirs(strPath);
-    } else {
-        SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
-    }
-    // The node goes only with its folder.
-    pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
-    if (bDeleted && pTree) {
-        // The node may hold a large expanded subtree.
-        CRedrawOff noRedraw(pTree);
-        pTree->DeleteItem(hSelected);
+    // tree's object is fetched again each time (a nested loop may have
+    // freed the temporary one).
+    hSelected = GetTree()->GetSelectedItem();
+    if (ShowRefusal(refusal(hSelected)))
+        return;
+    CString strPath = GetNodePath(hSelected);
+    if (DelAllFilesDirs(strPath) && ::IsWindow(m_hWnd) && GetTree()) {
+        // The node goes only with its folder; it may hold a large expanded subtree.
+        CRedrawOff noRedraw(GetTree());
+        GetTree()->DeleteItem(hSelected);
     }
 }
 
 int CFolderTreeDlg::DelAllFilesDirs(CString& strFolder)
 {
     // Every end of a deletion, exceptions included, resets its state; a
-    // failure also leaves its text in the error box (system failures: the
-    // system's text alone).
+    // refusal also leaves its text in the error box.
     m_nDeleteDepth++;
     CScopeEnd reset([this] {
         m_nDeleteDepth = -1;
         m_bDeleteAllReadOnly = 0;
         m_bYesToAll = 0;
     });
-    auto fail = [this](const CString& strText) {
-        SetDlgItemText(IDC_EDIT_ERROR, strText);
-        return 0;
-    };
-    auto failWithSystemText = [&](DWORD dwError) { return fail(CErrorMessage::DisplayText(dwError)); };
-
-    // The folder is opened as it will be deleted, and then held, before
-    // anything is checked; the listing of its parent says whether it is a
-    // link (under Wine the handle cannot tell: opening follows a link).
-    std::wstring strWide = Widen(strFolder);
-    WIN32_FIND_DATAW fd;
-    HANDLE hFind = FindFirstFileW(strWide.c_str(), &fd);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return failWithSystemText(GetLastError());
-    FindClose(hFind);
-    bool bReadOnly = (fd.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
-    CEntryHandle top;
-    DWORD dwError = top.OpenPath(strWide, CEntryHandle::DELETE_IT, bReadOnly);
-    if (dwError != ERROR_SUCCESS)
-        return failWithSystemText(dwError);
-    if (IsLinkAt(strFolder) || (top.Attributes() & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        // A link is never listed through: what it points to is not the
-        // user's to delete here. The link itself goes alone, through its
-        // handle, where the system can do that.
-        if (!CanRemoveLinkAlone())
-            return fail("Not Deleted: " + strFolder + " is a link, which cannot be removed here without what it points to");
-        if ((dwError = top.MarkForDeletion()) != ERROR_SUCCESS)
-            return failWithSystemText(dwError);
-        return 1;
-    }
-    if (!(top.Attributes() & FILE_ATTRIBUTE_DIRECTORY))
-        return failWithSystemText(ERROR_DIRECTORY);
-    CCheckedEntry checked{ fd.cFileName, strFolder, top.Attributes(), top.Id(), false, {} };
-    auto openAgain = [&](CEntryHandle::Use nUse) {
-        DWORD dwOpened = top.OpenPath(strWide, nUse, bReadOnly);
-        if (dwOpened != ERROR_SUCCESS)
-            return CErrorMessage::DisplayText(dwOpened);
-        if (top.Id() != checked.id || !IsSameKind(top.Attributes(), checked.dwAttributes))
-            return "Deletion Stopped: " + strFolder + " was replaced after it was checked; nothing more was deleted";
-        return CString();
-    };
-    CString strRefusal = openAgain(CEntryHandle::HOLD);
-    if (!strRefusal.IsEmpty())
-        return fail(strRefusal);
-
-    // Whatever would stop the deletion halfway stops it before anything goes.
-    strRefusal = CheckBeforeDeleting(strFolder, strFolder, top, checked.children);
-    if (!strRefusal.IsEmpty())
-        return fail(strRefusal);
-
-    {
-        CHeldFolder held(strFolder, checked.id, m_pHeldFolder);
-        if (!DeleteCheckedEntries(top.Handle(), checked.children))
-            return 0;
-    }
-
-    // The folder itself, through a handle of its own.
-    strRefusal = openAgain(CEntryHandle::DELETE_IT);
-    if (!strRefusal.IsEmpty())
-        return fail(strRefusal);
-    if (bReadOnly && (dwError = top.ClearReadOnly()) != ERROR_SUCCESS)
-        return failWithSystemText(dwError);
-    if ((dwError = top.MarkForDeletion()) != ERROR_SUCCESS) {
-        CString strNew = dwError == ERROR_DIR_NOT_EMPTY ? FindNewEntry(strFolder, checked.children) : CString();
-        return strNew.IsEmpty() ? failWithSystemText(dwError) : fail(strNew);
-    }
-    top.Close();
-
-    // Success only when the very folder is gone.
-    CString strParent = strFolder.Left(strFolder.ReverseFind('\\'));
-    if (strParent.GetLength() == 2)
-        strParent += "\\";
-    if (IsStillIn(strParent, checked.strName, checked.id))
-        return fail("Partly Deleted: " + strFolder + " is still there, although everything in it was deleted");
-    return 1;
-}
-
-int CFolderTreeDlg::DeleteCheckedEntries(HANDLE hFolder, std::vector<CCheckedEntry>& entries)
-{
-    auto fail = [this](const CString& strText) {
-        SetDlgItemText(IDC_EDIT_ERROR, strText);
-        return 0;
-    };
-    auto failWithSystemText = [&](DWORD dwError) { return fail(CErrorMessage::DisplayText(dwError)); };
-
-    // In the file system's order; a folder is emptied and removed before
-    // the later entries.
-    for (CCheckedEntry& checked : entries) {
-        // A read-only file: asked about, unless Yes to All was given. A kept
-        // file stays; its folder then cannot be removed.
-        if (checked.IsReadOnlyFile() && !m_bYesToAll) {
-            int nAnswer = AskAboutReadOnlyFile(checked.strPath);
-            if (nAnswer < 0)
-                return 0;
-            if (!nAnswer && !m_bDeleteAllReadOnly)
-                continue;
-        }
-
-        // Opened again as the first pass opened it: only the entry it found
-        // goes on, not one that took its name since (a link above all). A
-        // folder is held while it is emptied, then opened to be deleted.
-        CEntryHandle entry;
-        CString strChanged;
-        if (checked.IsFolder()) {
-            strChanged = OpenAgain(entry, hFolder, checked, CEntryHandle::HOLD);
-            if (!strChanged.IsEmpty())
-                return fail(strChanged);
-            m_nDeleteDepth++;
-            CScopeEnd depth([this] { m_nDeleteDepth--; });
-            CHeldFolder held(checked.strPath, checked.id, m_pHeldFolder);
-            if (!DeleteCheckedEntries(entry.Handle(), checked.children))
-                return 0;
-        }
-        strChanged = OpenAgain(entry, hFolder, checked, CEntryHandle::DELETE_IT);
-        if (!strChanged.IsEmpty())
-            return fail(strChanged);
-        DWORD dwError;
-        if ((checked.dwAttributes & FILE_ATTRIBUTE_READONLY) && (dwError = entry.ClearReadOnly()) != ERROR_SUCCESS)
-            return failWithSystemText(dwError);
-        if ((dwError = entry.MarkForDeletion()) != ERROR_SUCCESS) {
-            CString strNew = dwError == ERROR_DIR_NOT_EMPTY ? FindNewEntry(checked.strPath, checked.children) : CString();
-            return strNew.IsEmpty() ? failWithSystemText(dwError) : fail(strNew);
-        }
-    }
-    return 1;
-}
-
-int CFolderTreeDlg::AskAboutReadOnlyFile(const CString& strPath)
-{
-    CFileDeleteRequestDlg dlgRequest(this, strPath, "File is Read-Only !");
-    INT_PTR nResult = dlgRequest.DoModal();
-    // The dialog ended from outside meanwhile: the deletion stops, as on Abort.
-    if (IsEndingFromOutside() || nResult == IDCANCEL) {
-        SetDlgItemText(IDC_EDIT_ERROR, "No or partial deletion");
-        return -1;
-    }
-    if (nResult == -1) {
-        AfxOwnedMessageBox(m_hWnd, "Fatal Error dialog box could not be created!", 0);
-        return 0;
-    }
-    if (nResult != IDOK)
-        return 0;
-    // While the question waited, another program may have renamed or
-    // replaced a folder being emptied: nothing more goes unless each still
-    // is what it was.
-    CString strRefusal = CheckHeldFolders(m_pHeldFolder);
-    if (!strRefusal.IsEmpty()) {
-        SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
-        return -1;
-    }
-    if (dlgRequest.m_nAnswer == CFileDeleteRequestDlg::ANSWER_YES_TO_ALL) {
-        m_bYesToAll = 1;
-        m_bDeleteAllReadOnly = 1;
-        return 1;
-    }
-    return dlgRequest.m_nAnswer == CFileDeleteRequestDlg::ANSWER_YES;
+    return !ShowRefusal(CDeletion(*this).DeleteFolder(strFolder));
 }

@@ -262,10 +262,13 @@ inline DWORD ListIds(const std::wstring& strFolder, std::vector<CListedId>& entr
                                    FILE_FLAG_BACKUP_SEMANTICS, NULL);
     if (hFolder == INVALID_HANDLE_VALUE)
         return ::GetLastError();
-    struct Closer {
-        HANDLE hHandle;
-        ~Closer() { ::CloseHandle(hHandle); }
-    } closer = { hFolder };
+    struct CCloser {
+        explicit CCloser(HANDLE hHandle) : m_hHandle(hHandle) {}
+        ~CCloser() { ::CloseHandle(m_hHandle); }
+        CCloser(const CCloser&) = delete;
+        CCloser& operator=(const CCloser&) = delete;
+        HANDLE m_hHandle;
+    } closer(hFolder);
     std::vector<ULONGLONG> buffer(8192);  // aligned for the entries
     DWORD dwError = ERROR_SUCCESS;
     for (BOOLEAN bRestart = TRUE;; bRestart = FALSE) {

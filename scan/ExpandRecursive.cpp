@@ -7,6 +7,7 @@
 #include "ProgressKillDlg.h"
 #include "ScanFlag.h"
 #include "TreeNodes.h"
+#include "UserTexts.h"
 #include "resource.h"
 
 #include <functional>
@@ -67,26 +68,21 @@ private:
 
 void CFolderTreeDlg::OnBn_ExpandSelectedNode()
 {
-    if (IsCommandRunning())
-        return;
     // Keypad * typed into a label's editor: the rename goes first, and the
-    // scan lists the folder under its new name.
-    EndLabelEdit();
-
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
-    HTREEITEM hSelected = pTree->GetSelectedItem();
+    // scan lists the folder under its new name. Without a selection the
+    // command says so in a box.
+    HTREEITEM hSelected = NULL;
+    if (!StartCommand(hSelected, 0))
+        return;
     if (!hSelected) {
-        AfxOwnedMessageBox(m_hWnd, "Please Select a Folder", MB_OK | MB_ICONINFORMATION);
+        AfxOwnedMessageBox(m_hWnd, VarnetText::SELECT_FOLDER, MB_OK | MB_ICONINFORMATION);
         return;
     }
 
     // A label that may name another folder would have the scan list that
     // folder instead.
-    CString strRefusal = CheckNodeNames(pTree, hSelected, "Not Expanded");
-    if (!strRefusal.IsEmpty()) {
-        SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
+    if (ShowRefusal(CheckNodeNames(GetTree(), hSelected, VarnetText::NOT_EXPANDED)))
         return;
-    }
     CString strPath = GetNodePath(hSelected);
 
     // The worker's inputs, set before it starts.
@@ -112,7 +108,7 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     // This dialog is the owner, and so disabled while the progress
     // dialog is open, whichever window happens to be active.
     std::unique_ptr<CProgressKillDlg> pProgressDlg(
-        new CProgressKillDlg("Search Recursive all Folders", m_pScanThread, this));
+        new CProgressKillDlg(VarnetText::SCAN_PROGRESS, m_pScanThread, this));
     INT_PTR nResult = pProgressDlg->DoModal();
 
     // Kill stops the scan; any other end but the worker's own asks whether
@@ -120,9 +116,8 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     if (pProgressDlg->m_bKilled || IsEndingFromOutside()) {
         WriteScanFlag(m_bScanContinue, 0);
     } else if (nResult != IDOK) {
-        CString strText = "\nYES = Waiting until the search finished?\n";
-        strText += "\nNo = Abort search process\n";
-        if (AfxOwnedMessageBox(m_hWnd, strText, MB_YESNO | MB_ICONQUESTION) == IDNO || IsEndingFromOutside())
+        if (AfxOwnedMessageBox(m_hWnd, VarnetText::SCAN_WAIT_QUESTION, MB_YESNO | MB_ICONQUESTION) == IDNO ||
+            IsEndingFromOutside())
             WriteScanFlag(m_bScanContinue, 0);
     }
     // After IDOK the worker has ended and this returns at once; after any
@@ -143,21 +138,18 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     // known from the rebuild and are expanded from that list, in the state
     // RecursiveExpandCollapse leaves: finding them in the tree again would
     // name every node, which costs more than the rebuild itself.
-    // The tree's object is fetched again: the temporary one of step 1 went
-    // with the progress dialog's idle time.
-    pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
     {
-        CRedrawOff noRedraw(pTree);
+        CRedrawOff noRedraw(GetTree());
         std::vector<HTREEITEM> parents;
-        RebuildSubtree(pTree, hSelected, strPath, m_arrScanDirs, m_arrScanNameStarts, &parents);
-        ExpandRebuiltSubtree(pTree, hSelected, parents);
+        CreaRecursiveSubNodes(hSelected, strPath, m_arrScanDirs, m_arrScanNameStarts, &parents);
+        ExpandRebuiltSubtree(GetTree(), hSelected, parents);
     }
 
     SetDlgItemText(IDC_EDIT_PATH, strPath);
 }
 
 void CFolderTreeDlg::CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs,
-                                           CArray<int, int>& arrNameStarts)
+                                           CArray<int, int>& arrNameStarts, std::vector<HTREEITEM>* pParents)
 {
-    RebuildSubtree((CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE), hRoot, pszRootPath, arrDirs, arrNameStarts, NULL);
+    RebuildSubtree(GetTree(), hRoot, pszRootPath, arrDirs, arrNameStarts, pParents);
 }

@@ -32,10 +32,8 @@ void CFolderTreeDlg::GetRecursiveDir()
         // Listed with the wide functions, which tell whether each name is
         // exact. A folder that cannot be listed leaves its pattern and the
         // system's text.
-        if (!ListFolderWide(strFolder, names)) {
-            DWORD dwError = GetLastError();
+        if (DWORD dwError = ListFolderWide(strFolder, names))
             m_strScanError = m_strScanDir + " " + errorMessage.GetMessageText(dwError);
-        }
     });
 
     // In the listing's order; the stop is tested before every entry.
@@ -44,7 +42,7 @@ void CFolderTreeDlg::GetRecursiveDir()
         if (!name.IsDirectory())
             continue;
         CollectFolders(NULL, m_arrScanDirs, &m_arrScanNameStarts, [&] {
-            strEntry = strFolder + "\\" + name.strAnsi;
+            strEntry = JoinPath(strFolder, name.strAnsi);
             m_arrScanDirs.Add(strEntry);
             m_arrScanNameStarts.Add(strFolder.GetLength() + 1);
             // Collected, but not listed through: a junction or symbolic link

@@ -2,6 +2,7 @@
 // word for its type; choosing one rebuilds the tree from the drive's root.
 #include "FolderTreeDlg.h"
 #include "TreeNodes.h"
+#include "UserTexts.h"
 #include "resource.h"
 
 // The word appended to a drive label for a GetDriveTypeA result.
@@ -49,7 +50,7 @@ void CFolderTreeDlg::OnSelendok_Cbx_Drives()
     CComboBoxEx* pDrives = (CComboBoxEx*)GetDlgItem(IDC_CBX_DRIVES);
     int nSelected = pDrives->GetCurSel();
     if (nSelected == CB_ERR) {
-        AfxOwnedMessageBox(m_hWnd, "No Select! Start Program New!!", MB_ICONEXCLAMATION);
+        AfxOwnedMessageBox(m_hWnd, VarnetText::NO_DRIVE_SELECTED, MB_ICONEXCLAMATION);
         return;
     }
     CString strEntry;

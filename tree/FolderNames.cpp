@@ -1,7 +1,7 @@
 // The rules about names shared by the tree, the scan and the folder
 // commands.
 #include "FolderNames.h"
-#include "ErrorMessage.h"
+#include "UserTexts.h"
 
 #include <new>
 #include <string.h>
@@ -31,12 +31,7 @@ std::wstring Widen(const char* psz)
 // function.
 static CString Narrow(const wchar_t* pszWide, bool& bExact)
 {
-    int n = WideCharToMultiByte(FileApiCodePage(), 0, pszWide, -1, NULL, 0, NULL, NULL);
-    CString str;
-    if (n > 1) {
-        WideCharToMultiByte(FileApiCodePage(), 0, pszWide, -1, str.GetBuffer(n), n, NULL, NULL);
-        str.ReleaseBuffer();
-    }
+    CString str = AfxWideToAnsi(pszWide, FileApiCodePage());
     bExact = Widen(str) == pszWide;
     // Labels go to the tree in the ANSI code page: with the OEM one for the
     // file functions, a label would show another name than the folder's.
@@ -94,31 +89,27 @@ static NameProblem Win32NameProblem(const std::wstring& strName)
     return NAME_EXACT;
 }
 
-CString CheckFolderName(const CString& strName)
+CRefusal CheckFolderName(const CString& strName)
 {
-    CString strPrefix = "Invalid Folder Name \"" + strName + "\": ";
     if (strName == "." || strName == "..")
-        return strPrefix + "\".\" and \"..\" are not names of a folder";
+        return CRefusal(CRefusal::NAME_DOTS, strName);
     switch (Win32NameProblem(Widen(strName))) {
-    case NAME_SPECIAL:
-        return strPrefix + "a name cannot contain control characters or any of \\ / : * ? \" < > |";
-    case NAME_TRAILING:
-        return strPrefix + "a name cannot end with a dot or a space";
-    case NAME_DEVICE:
-        return strPrefix + "the name is reserved for a device";
-    default:
-        return CString();
+    case NAME_SPECIAL: return CRefusal(CRefusal::NAME_SPECIAL, strName);
+    case NAME_TRAILING: return CRefusal(CRefusal::NAME_TRAILING, strName);
+    case NAME_DEVICE: return CRefusal(CRefusal::NAME_DEVICE, strName);
+    default: return CRefusal();
     }
 }
 
 CString NameProblemText(NameProblem nProblem)
 {
+    using namespace VarnetText;
     switch (nProblem) {
-    case NAME_CONVERTED: return "a name there cannot be represented exactly in the ANSI code page";
-    case NAME_TRAILING: return "Windows paths drop the dots and spaces that end a name";
-    case NAME_DEVICE: return "Windows paths take the name for a device";
-    case NAME_SPECIAL: return "the name holds a character that Windows paths give a meaning to";
-    case NAME_REDIRECTED: return "a Windows path with that name leads to another entry";
+    case NAME_CONVERTED: return PROBLEM_CONVERTED;
+    case NAME_TRAILING: return PROBLEM_TRAILING;
+    case NAME_DEVICE: return PROBLEM_DEVICE;
+    case NAME_SPECIAL: return PROBLEM_SPECIAL;
+    case NAME_REDIRECTED: return PROBLEM_REDIRECTED;
     default: return CString();
     }
 }
@@ -127,13 +118,6 @@ bool IsLink(DWORD dwAttributes, DWORD dwReparseTag)
 {
     return (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && (dwReparseTag == 0 || (dwReparseTag & 0x20000000));
 }
-
-// Closes a search however its listing ends.
-struct CFindCloser {
-    explicit CFindCloser(HANDLE hFind) : m_hFind(hFind) {}
-    ~CFindCloser() { FindClose(m_hFind); }
-    HANDLE m_hFind;
-};
 
 // ListFolderWide's work: ERROR_SUCCESS, or why the folder cannot be listed.
 static DWORD ListFolder(const CString& strFolder, std::vector<CListedName>& names)
@@ -144,13 +128,12 @@ static DWORD ListFolder(const CString& strFolder, std::vector<CListedName>& name
     std::wstring strPattern = Widen(JoinPath(strFolder, "*.*"));
     if (strPattern.size() >= MAX_PATH)
         return ERROR_FILENAME_EXCED_RANGE;
-    WIN32_FIND_DATAW fd;
-    HANDLE hFind = FindFirstFileW(strPattern.c_str(), &fd);
-    if (hFind == INVALID_HANDLE_VALUE) {
+    CWideFind find;
+    if (!find.Start(strPattern)) {
         DWORD dwError = GetLastError();
         return IsSearchFailure(dwError) ? dwError : ERROR_SUCCESS;
     }
-    CFindCloser closer(hFind);
+    const WIN32_FIND_DATAW& fd = find.Data();
     do {
         if (wcscmp(fd.cFileName, L".") == 0 || wcscmp(fd.cFileName, L"..") == 0)
             continue;
@@ -163,7 +146,7 @@ static DWORD ListFolder(const CString& strFolder, std::vector<CListedName>& name
         name.nProblem = bExact ? Win32NameProblem(name.strWide) : NAME_CONVERTED;
         name.bCaseTwin = false;
         names.push_back(name);
-    } while (FindNextFileW(hFind, &fd));
+    } while (find.Next());
     DWORD dwError = GetLastError();
     // A listing that broke off could hide a twin of any name.
     if (dwError != ERROR_NO_MORE_FILES) {
@@ -195,7 +178,7 @@ static DWORD ListFolder(const CString& strFolder, std::vector<CListedName>& name
     return ERROR_SUCCESS;
 }
 
-BOOL ListFolderWide(const CString& strFolder, std::vector<CListedName>& names)
+DWORD ListFolderWide(const CString& strFolder, std::vector<CListedName>& names)
 {
     // A folder too large for the memory left is one that cannot be listed.
     DWORD dwError;
@@ -209,32 +192,30 @@ BOOL ListFolderWide(const CString& strFolder, std::vector<CListedName>& names)
         names.clear();
         dwError = ERROR_NOT_ENOUGH_MEMORY;
     }
-    SetLastError(dwError);
-    return dwError == ERROR_SUCCESS;
+    return dwError;
 }
 
 NameProblem ResolveName(const CString& strFolder, const CListedName& name, bool bAlways, DWORD* pdwError)
 {
     if (name.nProblem != NAME_EXACT || (!bAlways && !name.bCaseTwin))
         return name.nProblem;
-    WIN32_FIND_DATAW fd;
-    HANDLE hFind = FindFirstFileW(Widen(JoinPath(strFolder, name.strAnsi)).c_str(), &fd);
-    if (hFind == INVALID_HANDLE_VALUE) {
+    CWideFind find;
+    if (!find.Start(Widen(JoinPath(strFolder, name.strAnsi)))) {
         if (pdwError)
             *pdwError = GetLastError();
         return NAME_MISSING;
     }
-    FindClose(hFind);
-    return name.strWide == fd.cFileName ? NAME_EXACT : NAME_REDIRECTED;
+    return name.strWide == find.Data().cFileName ? NAME_EXACT : NAME_REDIRECTED;
 }
 
-NameProblem CheckLabel(const CString& strParent, const CString& strLabel, DWORD* pdwError)
+// The verdict on the label of a folder node: strParent is the exact path of
+// its parent folder. *pdwError is the system's reason when the answer is
+// NAME_MISSING.
+static NameProblem CheckLabel(const CString& strParent, const CString& strLabel, DWORD* pdwError)
 {
     std::vector<CListedName> names;
-    if (!ListFolderWide(strParent, names)) {
-        *pdwError = GetLastError();
+    if ((*pdwError = ListFolderWide(strParent, names)) != ERROR_SUCCESS)
         return NAME_MISSING;
-    }
     // Only a folder makes a node; a file of the same ANSI name does not
     // take its place in a path to an exact folder name.
     for (const CListedName& name : names)
@@ -244,12 +225,12 @@ NameProblem CheckLabel(const CString& strParent, const CString& strLabel, DWORD*
     return NAME_MISSING;
 }
 
-CString CheckNodeNames(CTreeCtrl* pTree, HTREEITEM hNode, const char* pszRefused)
+CRefusal CheckNodeNames(CTreeCtrl* pTree, HTREEITEM hNode, const char* pszRefused)
 {
     // The labels from the node up to the top node, whose label is the
     // drive root (C:\).
     if (!hNode)
-        return "Please Select a Folder";
+        return CRefusal(CRefusal::NO_SELECTION);
     std::vector<CString> labels;
     for (HTREEITEM h = hNode; h; h = pTree->GetParentItem(h))
         labels.push_back(pTree->GetItemText(h));
@@ -261,23 +242,19 @@ CString CheckNodeNames(CTreeCtrl* pTree, HTREEITEM hNode, const char* pszRefused
         // A folder that is not there is reported as the command itself
         // would report it.
         if (nProblem == NAME_MISSING)
-            return CErrorMessage::DisplayText(dwError);
+            return CRefusal::System(dwError);
         if (nProblem != NAME_EXACT)
-            return CString(pszRefused) + ": " + strPath + " may name another folder (" + NameProblemText(nProblem) + ")";
+            return CRefusal::Ambiguous(CRefusal::LABEL_AMBIGUOUS, strPath, CString(), nProblem, pszRefused);
     }
-    return CString();
+    return CRefusal();
 }
 
 bool IsLinkAt(const CString& strPath)
 {
     CString strEntry = strPath;
     strEntry.TrimRight('\\');
-    WIN32_FIND_DATAW fd;
-    HANDLE hFind = FindFirstFileW(Widen(strEntry).c_str(), &fd);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(hFind);
-    return IsLink(fd.dwFileAttributes, fd.dwReserved0);
+    CWideFind find;
+    return find.Start(Widen(strEntry)) && IsLink(find.Data().dwFileAttributes, find.Data().dwReserved0);
 }
 
 bool CanRemoveLinkAlone()

@@ -14,12 +14,14 @@
 #include <afxcmn.h>
 #include <afxwin.h>
 
+#include "Refusal.h"
+
 #include <string>
 #include <vector>
 
-// Empty when strName can be created or renamed to as one folder inside its
-// parent; otherwise the text that tells the user why not.
-CString CheckFolderName(const CString& strName);
+// Nothing refused when strName can be created or renamed to as one folder
+// inside its parent; otherwise why not.
+CRefusal CheckFolderName(const CString& strName);
 
 // Why a listed name may not name its entry exactly in a Win32 path.
 enum NameProblem {
@@ -44,6 +46,38 @@ inline BOOL IsSearchFailure(DWORD dwError)
     return dwError != ERROR_FILE_NOT_FOUND;
 }
 
+// A search of FindFirstFileW, closed however the scope that owns it is
+// left. Start makes the first entry current; Next the next one.
+class CWideFind {
+public:
+    CWideFind() {}
+    ~CWideFind() { Close(); }
+    CWideFind(const CWideFind&) = delete;
+    CWideFind& operator=(const CWideFind&) = delete;
+
+    // FindFirstFileW: FALSE, with the reason in GetLastError, when it finds nothing.
+    BOOL Start(const std::wstring& strPattern)
+    {
+        Close();
+        m_hFind = ::FindFirstFileW(strPattern.c_str(), &m_data);
+        return m_hFind != INVALID_HANDLE_VALUE;
+    }
+    // FindNextFileW
+    BOOL Next() { return ::FindNextFileW(m_hFind, &m_data); }
+    // FindClose
+    void Close()
+    {
+        if (m_hFind != INVALID_HANDLE_VALUE)
+            ::FindClose(m_hFind);
+        m_hFind = INVALID_HANDLE_VALUE;
+    }
+    const WIN32_FIND_DATAW& Data() const { return m_data; }
+
+private:
+    HANDLE m_hFind = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAW m_data;
+};
+
 // One entry of a folder, listed with the wide functions.
 struct CListedName {
     std::wstring strWide;  // the name as the file system holds it
@@ -58,9 +92,9 @@ struct CListedName {
 
 // Lists strFolder (a folder path; a drive root with or without its
 // backslash) in the file system's order, without "." and "..", and tells
-// for each entry what the listing alone tells about its name. FALSE, with
-// the reason in GetLastError, when the folder cannot be listed.
-BOOL ListFolderWide(const CString& strFolder, std::vector<CListedName>& names);
+// for each entry what the listing alone tells about its name.
+// ERROR_SUCCESS, or the system's reason why the folder cannot be listed.
+DWORD ListFolderWide(const CString& strFolder, std::vector<CListedName>& names);
 
 // Completes the listing's verdict on an entry of strFolder: an entry with
 // a twin in letter case is looked up by its name as a Win32 path does, and
@@ -69,12 +103,6 @@ BOOL ListFolderWide(const CString& strFolder, std::vector<CListedName>& names);
 // *pdwError is the system's reason when the answer is NAME_MISSING (the
 // lookup failed).
 NameProblem ResolveName(const CString& strFolder, const CListedName& name, bool bAlways, DWORD* pdwError = NULL);
-
-// The verdict on the label of a folder node: strParent is the exact path of
-// its parent folder. The label must be the ANSI name of exactly one folder
-// there, and that folder's name must be exact. *pdwError is the system's
-// reason when the answer is NAME_MISSING.
-NameProblem CheckLabel(const CString& strParent, const CString& strLabel, DWORD* pdwError);
 
 // A link: a reparse point that stands for another name (symbolic link,
 // junction, mount point: the name-surrogate bit of its tag). Other reparse
@@ -115,7 +143,9 @@ CString JoinPath(const CString& strFolder, const CString& strName);
 std::wstring Widen(const char* psz);
 
 // Checks the labels from the top node down to hNode, each against its own
-// parent's listing. Empty when every label names its folder exactly;
-// otherwise the text to show, starting with pszRefused ("Not Changed" ...),
-// or the system's text alone when a folder is not there.
-CString CheckNodeNames(CTreeCtrl* pTree, HTREEITEM hNode, const char* pszRefused);
+// parent's listing: the label must be the ANSI name of exactly one folder
+// there, and that folder's name must be exact. Nothing refused when every
+// label names its folder exactly; otherwise LABEL_AMBIGUOUS with
+// pszRefused (VarnetText::NOT_CHANGED ...), or the system's error when a
+// folder is not there, or NO_SELECTION without a node.
+CRefusal CheckNodeNames(CTreeCtrl* pTree, HTREEITEM hNode, const char* pszRefused);

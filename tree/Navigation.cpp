@@ -3,6 +3,7 @@
 #include "FolderNames.h"
 #include "FolderTreeDlg.h"
 #include "TreeNodes.h"
+#include "UserTexts.h"
 #include "resource.h"
 
 CString CFolderTreeDlg::GetNodePath(HTREEITEM hNode)
@@ -43,11 +44,10 @@ void CFolderTreeDlg::RelistNode(HTREEITEM hNode, const CString& strPath)
     // A label that may name another folder would list that folder's
     // subfolders as this node's own: the node keeps no children, and the
     // error box says why.
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
-    CString strRefusal = CheckNodeNames(pTree, hNode, "Not Listed");
-    if (!strRefusal.IsEmpty()) {
+    CRefusal refusal = CheckNodeNames(GetTree(), hNode, VarnetText::NOT_LISTED);
+    if (refusal) {
         DeleteRecursive(hNode);
-        SetDlgItemText(IDC_EDIT_ERROR, strRefusal);
+        ShowRefusal(refusal);
         return;
     }
     CArray<CString, CString&> arrDirs;

@@ -1,12 +1,13 @@
 // Tree-node helpers.
 #include "TreeNodes.h"
+#include "UserTexts.h"
 
 #include <algorithm>
 
 void ReportFolderListFull(HWND hOwner, CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts,
                           const char* pszCause)
 {
-    CString strText = "Probable to many Dirs\n";
+    CString strText = VarnetText::LIST_FULL;
     strText += pszCause;
     UINT nType = MB_OK | MB_ICONEXCLAMATION;
     if (hOwner)

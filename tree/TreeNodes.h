@@ -14,6 +14,8 @@
 #include <afxtempl.h>
 #include <afxwin.h>
 
+#include "UserTexts.h"
+
 #include <new>
 #include <string>
 #include <unordered_map>
@@ -42,7 +44,7 @@ void CollectFolders(HWND hOwner, CArray<CString, CString&>& arrDirs, CArray<int,
         ReportFolderListFull(hOwner, arrDirs, parrNameStarts, szCause);
     } catch (const std::bad_alloc&) {
         // The standard containers of the listing say it their way.
-        ReportFolderListFull(hOwner, arrDirs, parrNameStarts, "Out of memory.");
+        ReportFolderListFull(hOwner, arrDirs, parrNameStarts, VarnetText::OUT_OF_MEMORY);
     }
 }
 

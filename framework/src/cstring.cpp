@@ -250,3 +250,14 @@ LPSTR CString::GetBufferSetLength(int nNewLength)
     m_str.resize(nNewLength > 0 ? nNewLength : 0);
     return &m_str[0];
 }
+
+CString AfxWideToAnsi(LPCWSTR pszWide, UINT nCodePage)
+{
+    CString str;
+    int nBytes = WideCharToMultiByte(nCodePage, 0, pszWide, -1, NULL, 0, NULL, NULL);
+    if (nBytes > 1) {
+        WideCharToMultiByte(nCodePage, 0, pszWide, -1, str.GetBuffer(nBytes), nBytes, NULL, NULL);
+        str.ReleaseBuffer();
+    }
+    return str;
+}

@@ -22,13 +22,7 @@ static CString ExecutableName(HINSTANCE hInstance)
     size_t nDot = strName.rfind(L'.');
     if (nDot != std::wstring::npos)
         strName.resize(nDot);
-    CString strAppName;
-    int nBytes = WideCharToMultiByte(CP_ACP, 0, strName.c_str(), -1, NULL, 0, NULL, NULL);
-    if (nBytes > 1) {
-        WideCharToMultiByte(CP_ACP, 0, strName.c_str(), -1, strAppName.GetBuffer(nBytes), nBytes, NULL, NULL);
-        strAppName.ReleaseBuffer();
-    }
-    return strAppName;
+    return AfxWideToAnsi(strName.c_str());
 }
 
 CWinApp::CWinApp(LPCSTR lpszAppName)

@@ -383,38 +383,47 @@ HWND AfxGetSafeOwner(CWnd* pParent)
 
 // --- CWnd: thin wrappers --------------------------------------------------
 
+// Debug builds check that a wrapper's window exists: on a window that is
+// gone a wrapper does nothing, or acts on a handle since given to another.
+#define ASSERT_WINDOW() ASSERT(::IsWindow(m_hWnd))
+
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
 {
+    ASSERT_WINDOW();
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const
 {
+    ASSERT_WINDOW();
     return ::PostMessageA(m_hWnd, message, wParam, lParam);
 }
 
-void CWnd::SetWindowText(LPCSTR lpszString) { ::SetWindowTextA(m_hWnd, lpszString); }
+void CWnd::SetWindowText(LPCSTR lpszString) { ASSERT_WINDOW(); ::SetWindowTextA(m_hWnd, lpszString); }
 
 int CWnd::GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const
 {
+    ASSERT_WINDOW();
     return ::GetWindowTextA(m_hWnd, lpszStringBuf, nMaxCount);
 }
 
 void CWnd::GetWindowText(CString& rString) const
 {
+    ASSERT_WINDOW();
     int nLength = ::GetWindowTextLengthA(m_hWnd);
     ::GetWindowTextA(m_hWnd, rString.GetBuffer(nLength), nLength + 1);
     rString.ReleaseBuffer();
 }
 
-int CWnd::GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
+int CWnd::GetWindowTextLength() const { ASSERT_WINDOW(); return ::GetWindowTextLengthA(m_hWnd); }
 
-CWnd* CWnd::GetDlgItem(int nID) const { return FromHandle(::GetDlgItem(m_hWnd, nID)); }
+CWnd* CWnd::GetDlgItem(int nID) const { ASSERT_WINDOW(); return FromHandle(::GetDlgItem(m_hWnd, nID)); }
 
-void CWnd::SetDlgItemText(int nID, LPCSTR lpszString) { ::SetDlgItemTextA(m_hWnd, nID, lpszString); }
+void CWnd::SetDlgItemText(int nID, LPCSTR lpszString) { ASSERT_WINDOW(); ::SetDlgItemTextA(m_hWnd, nID, lpszString); }
 
 int CWnd::GetDlgItemText(int nID, CString& rString) const
 {
+    ASSERT_WINDOW();
     rString.Empty();
     HWND hItem = ::GetDlgItem(m_hWnd, nID);
     if (hItem)
@@ -422,30 +431,31 @@ int CWnd::GetDlgItemText(int nID, CString& rString) const
     return rString.GetLength();
 }
 
-int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
-CWnd* CWnd::GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
-CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
+int CWnd::GetDlgCtrlID() const { ASSERT_WINDOW(); return ::GetDlgCtrlID(m_hWnd); }
+CWnd* CWnd::GetParent() const { ASSERT_WINDOW(); return FromHandle(::GetParent(m_hWnd)); }
+CWnd* CWnd::SetFocus() { ASSERT_WINDOW(); return FromHandle(::SetFocus(m_hWnd)); }
 CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }
-BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
+BOOL CWnd::IsIconic() const { ASSERT_WINDOW(); return ::IsIconic(m_hWnd); }
 
-void CWnd::CenterWindow() { AfxCenterOverOwner(m_hWnd); }
-BOOL CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
-BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); }
-BOOL CWnd::ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
-void CWnd::GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
-void CWnd::GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
-DWORD CWnd::GetStyle() const { return (DWORD)::GetWindowLongA(m_hWnd, GWL_STYLE); }
-DWORD CWnd::GetExStyle() const { return (DWORD)::GetWindowLongA(m_hWnd, GWL_EXSTYLE); }
-void CWnd::Invalidate(BOOL bErase) { ::InvalidateRect(m_hWnd, NULL, bErase); }
-void CWnd::SetRedraw(BOOL bRedraw) { ::SendMessageA(m_hWnd, WM_SETREDRAW, bRedraw, 0); }
+void CWnd::CenterWindow() { ASSERT_WINDOW(); AfxCenterOverOwner(m_hWnd); }
+BOOL CWnd::IsWindowVisible() const { ASSERT_WINDOW(); return ::IsWindowVisible(m_hWnd); }
+BOOL CWnd::IsWindowEnabled() const { ASSERT_WINDOW(); return ::IsWindowEnabled(m_hWnd); }
+BOOL CWnd::EnableWindow(BOOL bEnable) { ASSERT_WINDOW(); return ::EnableWindow(m_hWnd, bEnable); }
+BOOL CWnd::ShowWindow(int nCmdShow) { ASSERT_WINDOW(); return ::ShowWindow(m_hWnd, nCmdShow); }
+void CWnd::GetClientRect(LPRECT lpRect) const { ASSERT_WINDOW(); ::GetClientRect(m_hWnd, lpRect); }
+void CWnd::GetWindowRect(LPRECT lpRect) const { ASSERT_WINDOW(); ::GetWindowRect(m_hWnd, lpRect); }
+DWORD CWnd::GetStyle() const { ASSERT_WINDOW(); return (DWORD)::GetWindowLongA(m_hWnd, GWL_STYLE); }
+DWORD CWnd::GetExStyle() const { ASSERT_WINDOW(); return (DWORD)::GetWindowLongA(m_hWnd, GWL_EXSTYLE); }
+void CWnd::Invalidate(BOOL bErase) { ASSERT_WINDOW(); ::InvalidateRect(m_hWnd, NULL, bErase); }
+void CWnd::SetRedraw(BOOL bRedraw) { ASSERT_WINDOW(); ::SendMessageA(m_hWnd, WM_SETREDRAW, bRedraw, 0); }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer)
 {
+    ASSERT_WINDOW();
     return ::SetTimer(m_hWnd, nIDEvent, nElapse, lpfnTimer);
 }
 
-BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
+BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { ASSERT_WINDOW(); return ::KillTimer(m_hWnd, nIDEvent); }
 
 HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon)
 {

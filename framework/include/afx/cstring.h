@@ -98,3 +98,7 @@ private:
 
     Buffer m_str;
 };
+
+// The wide text pszWide in the code page nCodePage (WideCharToMultiByte,
+// with its best fit and default character); empty for an empty text.
+FX_API CString AfxWideToAnsi(LPCWSTR pszWide, UINT nCodePage = CP_ACP);

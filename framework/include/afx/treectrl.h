@@ -55,13 +55,7 @@ public:
             if (item.pszText != &strBuffer[0] || (int)strWide.size() < nSize - 1)
                 break;
         }
-        CString strText;
-        int nBytes = WideCharToMultiByte(CP_ACP, 0, strWide.c_str(), -1, NULL, 0, NULL, NULL);
-        if (nBytes > 1) {
-            WideCharToMultiByte(CP_ACP, 0, strWide.c_str(), -1, strText.GetBuffer(nBytes), nBytes, NULL, NULL);
-            strText.ReleaseBuffer();
-        }
-        return strText;
+        return AfxWideToAnsi(strWide.c_str());
     }
     // TVM_SETITEMA with TVIF_TEXT
     BOOL SetItemText(HTREEITEM hItem, LPCSTR lpszItem)

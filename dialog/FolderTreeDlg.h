@@ -35,6 +35,16 @@ protected:
     // that the dialog owns.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // The steps of OnInitDialog: the per-run state, the labels of the
+    // present drives, the image lists with the drive list, the tooltips
+    // (FALSE when they cannot be created: the dialog then opens no folder),
+    // and the start folder (drive C, or the initial path's folders).
+    void ResetRunState();
+    void CollectDriveLabels();
+    void CreateImageLists();
+    BOOL CreateToolTips();
+    void OpenStartFolder();
+
     // Window chrome
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnPaint();
@@ -58,6 +68,10 @@ protected:
 
     // Expand recursive
     void OnBn_ExpandSelectedNode();
+    // Runs the scan of strPath (the folder of hSelected) on the worker,
+    // under the progress dialog, until the worker has ended; FALSE, with
+    // the reason shown, when the worker cannot start.
+    BOOL RunScan(HTREEITEM hSelected, const CString& strPath);
     void GetRecursiveDir();
     // Rebuilds the subtree below hRoot from the scan's folders (see
     // RebuildSubtree); pParents, when given, receives the nodes that got children.

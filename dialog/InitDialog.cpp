@@ -25,33 +25,48 @@ BOOL CFolderTreeDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_BIG, (LPARAM)m_hIcon);
     SendMessage(WM_SETICON, ICON_SMALL, (LPARAM)m_hIcon);
 
-    // Per-run state.
+    ResetRunState();
+    CollectDriveLabels();
+    CreateImageLists();
+    // No click yet: OK returns the initial path until one comes.
+    m_bTreeClicked = 0;
+    if (CreateToolTips())
+        OpenStartFolder();
+    return TRUE;
+}
+
+void CFolderTreeDlg::ResetRunState()
+{
     m_bNewFolderPending = 0;
     m_bDeleteBusy = 0;
     m_bYesToAll = 0;
     m_bDeleteAllReadOnly = 0;
     m_nDeleteDepth = -1;
     m_strScanError.Empty();
+}
 
+void CFolderTreeDlg::CollectDriveLabels()
+{
     // The labels of the present drives, in letter order.
     m_arrDriveLabels.RemoveAll();
     DWORD dwDriveMask = GetLogicalDrives();
     if (dwDriveMask == 0) {
         // As CErrorMessage::ShowMessage says it, in a box this dialog owns.
-        CString strText = CString(VarnetText::NO_DRIVES) + "\n\n" +
-                          CErrorMessage::DisplayText(GetLastError());
+        CString strText = CString(VarnetText::NO_DRIVES) + "\n\n" + CErrorMessage::DisplayText(GetLastError());
         AfxOwnedMessageBox(m_hWnd, strText, MB_ICONEXCLAMATION);
     }
-    for (int i = 0; i < 26; i++) {
+    for (int i = 0; i < 26; i++, dwDriveMask >>= 1) {
         if (dwDriveMask & 1) {
             CString strLabel = CString("(") + (char)('A' + i) + ":)";
             m_arrDriveLabels.Add(strLabel);
         }
-        dwDriveMask >>= 1;
     }
+}
 
-    // The drive image list and the drive list. A dialog object may
-    // run more than once: the lists of an earlier run are replaced.
+void CFolderTreeDlg::CreateImageLists()
+{
+    // The drive image list and the drive list. A dialog object may run
+    // more than once: the lists of an earlier run are replaced.
     m_pImlDrives = &m_imlDrives;
     m_imlDrives.DeleteImageList();
     m_imlDrives.Create(16, 16, 0, 0, 1);
@@ -65,78 +80,83 @@ BOOL CFolderTreeDlg::OnInitDialog()
     m_imlTree.Add(LoadVarnetIcon(IDI_FOLDER_CLOSED));
     m_imlTree.Add(LoadVarnetIcon(IDI_FOLDER_OPEN));
     m_imlTree.Add(LoadVarnetIcon(IDI_DRIVE_ROOT));
+}
 
-    // No click yet: OK returns the initial path until one comes.
-    m_bTreeClicked = 0;
-
-    // Tooltips (the control of an earlier run is replaced).
+BOOL CFolderTreeDlg::CreateToolTips()
+{
+    // The control of an earlier run is replaced.
     delete m_pToolTip;
     m_pToolTip = new CToolTipCtrl;
     if (!m_pToolTip->Create(this, 0)) {
         TRACE("Unable To create ToolTip\n");
-        return TRUE;
+        return FALSE;
     }
     // A tool for each of these controls that the template has.
     const struct {
         CWnd* pControl;
         const char* pszText;
     } tools[] = {
-        { &m_iconDeleteFolder, VarnetText::TIP_DELETE },
-        { &m_iconMakeFolder, VarnetText::TIP_MAKE },
-        { &m_btnExpand, VarnetText::TIP_EXPAND },
-        { &m_btnOK, VarnetText::TIP_OK },
-        { &m_editPath, VarnetText::TIP_PATH },
-        { &m_editError, VarnetText::TIP_ERROR },
+        { &m_iconDeleteFolder, VarnetText::TIP_DELETE }, { &m_iconMakeFolder, VarnetText::TIP_MAKE },
+        { &m_btnExpand, VarnetText::TIP_EXPAND },        { &m_btnOK, VarnetText::TIP_OK },
+        { &m_editPath, VarnetText::TIP_PATH },           { &m_editError, VarnetText::TIP_ERROR },
     };
     for (const auto& tool : tools)
         if (tool.pControl->m_hWnd)
             m_pToolTip->AddTool(tool.pControl, tool.pszText);
     m_pToolTip->Activate(TRUE);
+    return TRUE;
+}
 
-    // The start position.
+// Chooses the drive whose entry starts like strKey ("(C:)", in any case);
+// FALSE when none does.
+static BOOL ChooseDrive(CComboBoxEx* pDrives, const CString& strKey)
+{
+    for (int j = 0; j < pDrives->GetCount(); j++) {
+        CString strEntry;
+        pDrives->GetLBText(j, strEntry);
+        if (strKey.CompareNoCase(strEntry.Left(strKey.GetLength())) == 0) {
+            pDrives->SetCurSel(j);
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+void CFolderTreeDlg::OpenStartFolder()
+{
     CComboBoxEx* pDrives = (CComboBoxEx*)GetDlgItem(IDC_CBX_DRIVES);
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
     if (m_strInitialPath.IsEmpty()) {
         int nIndex = pDrives->FindStringExact(0, VarnetText::DEFAULT_DRIVE);
         if (nIndex != CB_ERR) {
             pDrives->SetCurSel(nIndex);
             OnSelendok_Cbx_Drives();
         }
-    } else {
-        // The drive of the path's first letter, in any case.
-        CString strKey = CString("(") + m_strInitialPath[0] + ":)";
-        for (int j = 0; j < pDrives->GetCount(); j++) {
-            CString strEntry;
-            pDrives->GetLBText(j, strEntry);
-            if (strKey.CompareNoCase(strEntry.Left(4)) == 0) {
-                pDrives->SetCurSel(j);
-                OnSelendok_Cbx_Drives();
-                break;
-            }
-        }
-        // Each component, from the drive downwards, opened below the
-        // node that the previous one opened.
-        HTREEITEM hNode = pTree->GetRootItem();
-        CString strPath = m_strInitialPath + "\\";
-        int nStart = 3;
-        for (int nEnd = strPath.Find('\\', nStart); nEnd != -1; nEnd = strPath.Find('\\', nStart)) {
-            CString strName = strPath.Mid(nStart, nEnd - nStart);
-            OpenInPath(strName, hNode);
-            nStart = nEnd + 1;
-        }
-        // The deepest folder opened becomes the selection, shown in view,
-        // so that the path box, OK, Ins and Del all name one folder. Left
-        // on the drive's top node, OK returned the drive while the box
-        // showed the folder. Selecting lists the folder afresh and shows
-        // its path, as a click does.
-        if (hNode && hNode != pTree->GetSelectedItem()) {
-            pTree->SelectItem(hNode);
-            pTree->Expand(hNode, TVE_EXPAND);
-            pTree->EnsureVisible(hNode);
-        }
+        return;
     }
 
-    return TRUE;
+    // The drive of the path's first letter, then each component, from the
+    // drive downwards, opened below the node that the previous one opened.
+    if (ChooseDrive(pDrives, CString("(") + m_strInitialPath[0] + ":)"))
+        OnSelendok_Cbx_Drives();
+    CTreeCtrl* pTree = GetTree();
+    HTREEITEM hNode = pTree->GetRootItem();
+    CString strPath = m_strInitialPath + "\\";
+    int nStart = 3;
+    for (int nEnd = strPath.Find('\\', nStart); nEnd != -1; nEnd = strPath.Find('\\', nStart)) {
+        CString strName = strPath.Mid(nStart, nEnd - nStart);
+        OpenInPath(strName, hNode);
+        nStart = nEnd + 1;
+    }
+    // The deepest folder opened becomes the selection, shown in view, so
+    // that the path box, OK, Ins and Del all name one folder. Left on the
+    // drive's top node, OK returned the drive while the box showed the
+    // folder. Selecting lists the folder afresh and shows its path, as a
+    // click does.
+    if (hNode && hNode != pTree->GetSelectedItem()) {
+        pTree->SelectItem(hNode);
+        pTree->Expand(hNode, TVE_EXPAND);
+        pTree->EnsureVisible(hNode);
+    }
 }
 
 void CFolderTreeDlg::OnSysCommand(UINT nID, LPARAM lParam)

@@ -1,10 +1,10 @@
 // The expand-recursive command: scans every folder below the selected node
 // on a worker thread under the progress-and-kill dialog, then rebuilds the
 // node's subtree from the collected paths and expands it.
-#include "ErrorMessage.h"
 #include "FolderNames.h"
 #include "FolderTreeDlg.h"
 #include "ProgressKillDlg.h"
+#include "Refusal.h"
 #include "ScanFlag.h"
 #include "TreeNodes.h"
 #include "UserTexts.h"
@@ -24,6 +24,8 @@ public:
         : m_pThread(pThread), m_bContinue(bContinue), m_ending(std::move(ending))
     {
     }
+    CScanThreadGuard(const CScanThreadGuard&) = delete;
+    CScanThreadGuard& operator=(const CScanThreadGuard&) = delete;
     ~CScanThreadGuard()
     {
         if (m_pThread) {
@@ -84,7 +86,31 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     if (ShowRefusal(CheckNodeNames(GetTree(), hSelected, VarnetText::NOT_EXPANDED)))
         return;
     CString strPath = GetNodePath(hSelected);
+    if (!RunScan(hSelected, strPath) || IsEndingFromOutside())
+        return;
 
+    // The last folder the scan could not list, if any.
+    if (!m_strScanError.IsEmpty())
+        SetDlgItemText(IDC_EDIT_ERROR, m_strScanError);
+
+    // The subtree is rebuilt and expanded with the tree's redrawing
+    // suspended: with redrawing on, every node removed, inserted or
+    // expanded recomputes the rows shown. The nodes that get children are
+    // known from the rebuild and are expanded from that list, in the state
+    // RecursiveExpandCollapse leaves: finding them in the tree again would
+    // name every node, which costs more than the rebuild itself.
+    {
+        CRedrawOff noRedraw(GetTree());
+        std::vector<HTREEITEM> parents;
+        CreaRecursiveSubNodes(hSelected, strPath, m_arrScanDirs, m_arrScanNameStarts, &parents);
+        ExpandRebuiltSubtree(GetTree(), hSelected, parents);
+    }
+
+    SetDlgItemText(IDC_EDIT_PATH, strPath);
+}
+
+BOOL CFolderTreeDlg::RunScan(HTREEITEM hSelected, const CString& strPath)
+{
     // The worker's inputs, set before it starts.
     m_hScanStartNode = hSelected;
     m_strScanDir = strPath;
@@ -97,9 +123,8 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     // below are over, and are deleted at the end of the command.
     m_pScanThread = AfxBeginThread(GetRecursiveDir, this, 0, 0, CREATE_SUSPENDED, NULL);
     if (!m_pScanThread) {
-        DWORD dwError = GetLastError();
-        CErrorMessage().ShowInDlgItem(dwError, NULL, m_hWnd, IDC_EDIT_ERROR);
-        return;
+        ShowRefusal(CRefusal::System(GetLastError()));
+        return FALSE;
     }
     m_pScanThread->m_bAutoDelete = FALSE;
     m_pScanThread->ResumeThread();
@@ -123,29 +148,8 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     // After IDOK the worker has ended and this returns at once; after any
     // other end the results are not read before it has.
     scanThread.WaitForEnd();
+    return TRUE;
 
-    pProgressDlg.reset();
-    if (IsEndingFromOutside())
-        return;
-
-    // The last folder the scan could not list, if any.
-    if (!m_strScanError.IsEmpty())
-        SetDlgItemText(IDC_EDIT_ERROR, m_strScanError);
-
-    // The subtree is rebuilt and expanded with the tree's redrawing
-    // suspended: with redrawing on, every node removed, inserted or
-    // expanded recomputes the rows shown. The nodes that get children are
-    // known from the rebuild and are expanded from that list, in the state
-    // RecursiveExpandCollapse leaves: finding them in the tree again would
-    // name every node, which costs more than the rebuild itself.
-    {
-        CRedrawOff noRedraw(GetTree());
-        std::vector<HTREEITEM> parents;
-        CreaRecursiveSubNodes(hSelected, strPath, m_arrScanDirs, m_arrScanNameStarts, &parents);
-        ExpandRebuiltSubtree(GetTree(), hSelected, parents);
-    }
-
-    SetDlgItemText(IDC_EDIT_PATH, strPath);
 }
 
 void CFolderTreeDlg::CreaRecursiveSubNodes(HTREEITEM hRoot, const char* pszRootPath, CArray<CString, CString&>& arrDirs,

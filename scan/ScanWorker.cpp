@@ -27,6 +27,8 @@ void CFolderTreeDlg::GetRecursiveDir()
         // The folder, and its listing pattern.
         m_strScanDir.TrimRight('\\');
         strFolder = m_strScanDir;
+        // (Appended in place: a joined copy would cost the worker one more
+        // allocation of the path per folder.)
         m_strScanDir += "\\*.*";
 
         // Listed with the wide functions, which tell whether each name is

@@ -1,5 +1,4 @@
 // Listing one level of a folder and turning the listing into tree nodes.
-#include "ErrorMessage.h"
 #include "FolderNames.h"
 #include "FolderTreeDlg.h"
 #include "TreeNodes.h"
@@ -8,14 +7,12 @@
 void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>& arrDirs)
 {
     CFileFind finder;
-    CErrorMessage errorMessage;
 
     // A search that cannot start is shown in the error box; the list stays as it is.
-    strFolder += "\\*.*";
-    if (!finder.FindFile(strFolder)) {
+    if (!finder.FindFile(JoinPath(strFolder, "*.*"))) {
         DWORD dwError = GetLastError();
         if (IsSearchFailure(dwError))
-            errorMessage.ShowInDlgItem(dwError, NULL, m_hWnd, IDC_EDIT_ERROR);
+            ShowRefusal(CRefusal::System(dwError));
         return;
     }
 
@@ -26,7 +23,7 @@ void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>
         if (!bWorking) {
             DWORD dwError = GetLastError();
             if (dwError != ERROR_NO_MORE_FILES) {
-                errorMessage.ShowInDlgItem(dwError, NULL, m_hWnd, IDC_EDIT_ERROR);
+                ShowRefusal(CRefusal::System(dwError));
                 break;
             }
         }

@@ -76,18 +76,11 @@ void CFolderTreeDlg::OnSelendok_Cbx_Drives()
 
 void CFolderTreeDlg::CreateTopNode(const char* pszRoot, HTREEITEM& hTop)
 {
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CTreeCtrl* pTree = GetTree();
     pTree->DeleteAllItems();
     pTree->SetImageList(m_pImlTree, TVSIL_NORMAL);
-
-    TVINSERTSTRUCTA tvis = {};
-    tvis.hParent = NULL;
-    tvis.hInsertAfter = NULL;
-    tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    tvis.item.pszText = (LPSTR)pszRoot;
-    tvis.item.iImage = 2;
-    tvis.item.iSelectedImage = 2;
-    hTop = pTree->InsertItem(&tvis);
+    // The drive image, 2.
+    hTop = InsertNode(pTree, NULL, NULL, pszRoot, 2, 2);
     m_hTopNode = hTop;
 
     pTree->SetTextColor(RGB(0, 0, 128));

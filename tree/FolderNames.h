@@ -50,10 +50,8 @@ inline BOOL IsSearchFailure(DWORD dwError)
 // left. Start makes the first entry current; Next the next one.
 class CWideFind {
 public:
-    CWideFind() {}
+    CWideFind() = default;
     ~CWideFind() { Close(); }
-    CWideFind(const CWideFind&) = delete;
-    CWideFind& operator=(const CWideFind&) = delete;
 
     // FindFirstFileW: FALSE, with the reason in GetLastError, when it finds nothing.
     BOOL Start(const std::wstring& strPattern)
@@ -74,6 +72,10 @@ public:
     const WIN32_FIND_DATAW& Data() const { return m_data; }
 
 private:
+    // One owner closes the handle.
+    CWideFind(const CWideFind&) = delete;
+    CWideFind& operator=(const CWideFind&) = delete;
+
     HANDLE m_hFind = INVALID_HANDLE_VALUE;
     WIN32_FIND_DATAW m_data;
 };

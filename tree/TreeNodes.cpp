@@ -27,18 +27,24 @@ HTREEITEM FindChildNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszLabe
     return NULL;
 }
 
-HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszName)
+HTREEITEM InsertNode(CTreeCtrl* pTree, HTREEITEM hParent, HTREEITEM hInsertAfter, const char* pszText, int nImage,
+                     int nSelectedImage)
 {
     TVINSERTSTRUCTA tvis = {};
     tvis.hParent = hParent;
+    tvis.hInsertAfter = hInsertAfter;
+    tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    tvis.item.pszText = (LPSTR)pszText;
+    tvis.item.iImage = nImage;
+    tvis.item.iSelectedImage = nSelectedImage;
+    return pTree->InsertItem(&tvis);
+}
+
+HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszName)
+{
     // The last place, named as such: a null handle means the same, but
     // Wine's tree view finds that place by walking the siblings.
-    tvis.hInsertAfter = TVI_LAST;
-    tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    tvis.item.pszText = (LPSTR)pszName;
-    tvis.item.iImage = 0;
-    tvis.item.iSelectedImage = 1;
-    return pTree->InsertItem(&tvis);
+    return InsertNode(pTree, hParent, TVI_LAST, pszName, 0, 1);
 }
 
 // Is hItem below hAncestor?

@@ -52,6 +52,11 @@ void CollectFolders(HWND hOwner, CArray<CString, CString&>& arrDirs, CArray<int,
 // pszLabel exactly (case-sensitive); NULL when none does.
 HTREEITEM FindChildNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszLabel);
 
+// Inserts a node labelled pszText below hParent after hInsertAfter, with
+// the image nImage of the tree's list, also when it is selected.
+HTREEITEM InsertNode(CTreeCtrl* pTree, HTREEITEM hParent, HTREEITEM hInsertAfter, const char* pszText, int nImage,
+                     int nSelectedImage);
+
 // Inserts a folder node (closed-folder image 0, open-folder image 1) after
 // the existing children of hParent.
 HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszName);

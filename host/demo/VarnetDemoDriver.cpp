@@ -33,11 +33,8 @@ namespace {
 const char kCaption[] = "Varnet";
 const char kProgressCaption[] = "Progress and Kill Dialog";
 const char kRequestCaption[] = "File Deletion Request";
-const int kTreeId = 1003;
-const int kPathBoxId = 1007;
-const int kExpandId = 1008;
-const int kKillId = 1009;
-const int kProgressId = 1010;
+// The controls of the dialogs that the driver works (their ids in res/resource.h).
+enum { kTreeId = 1003, kPathBoxId = 1007, kExpandId = 1008, kKillId = 1009, kProgressId = 1010 };
 const DWORD kFindTimeoutMs = 20000;
 const DWORD kReactTimeoutMs = 5000;
 const DWORD kCloseTimeoutMs = 5000;
@@ -293,15 +290,27 @@ int Expand(HWND hDlg)
     return 0;
 }
 
+// Clicks the button nButtonId (named pszButton) of the open nested dialog
+// pszWhat, found by its caption and its control nChildId, and waits up to
+// dwTimeoutMs for it to close: 0, or the failure said.
+int ClickToClose(const char* pszWhat, const char* pszCaption, int nChildId, int nButtonId, const char* pszButton,
+                 DWORD dwTimeoutMs)
+{
+    HWND hNested = FindDialog(pszCaption, nChildId, 0);
+    std::string strWhat = pszWhat;
+    if (!hNested)
+        return Fail(("no " + strWhat + " is open").c_str());
+    Say("clicking %s", pszButton);
+    PostMessageA(GetDlgItem(hNested, nButtonId), BM_CLICK, 0, 0);
+    if (!WaitClosed(hNested, dwTimeoutMs))
+        return Fail(("the " + strWhat + " did not close on " + pszButton).c_str());
+    return 0;
+}
+
 int Kill(HWND hDlg)
 {
-    HWND hProgress = FindDialog(kProgressCaption, kProgressId, 0);
-    if (!hProgress)
-        return Fail("no progress dialog is open");
-    Say("clicking Kill");
-    PostMessageA(GetDlgItem(hProgress, kKillId), BM_CLICK, 0, 0);
-    if (!WaitClosed(hProgress, kScanEndTimeoutMs))
-        return Fail("the progress dialog did not close on Kill");
+    if (int nFailed = ClickToClose("progress dialog", kProgressCaption, kProgressId, kKillId, "Kill", kScanEndTimeoutMs))
+        return nFailed;
     // The subtree is rebuilt from what the scan found; the dialog answers
     // again when that is done.
     DWORD_PTR nResult;
@@ -335,13 +344,8 @@ int Delete(HWND hDlg, HWND hTree)
 
 int Abort(HWND hDlg)
 {
-    HWND hRequest = FindDialog(kRequestCaption, IDCANCEL, 0);
-    if (!hRequest)
-        return Fail("no request dialog is open");
-    Say("clicking Abort Deletion");
-    PostMessageA(GetDlgItem(hRequest, IDCANCEL), BM_CLICK, 0, 0);
-    if (!WaitClosed(hRequest))
-        return Fail("the request dialog did not close");
+    if (int nFailed = ClickToClose("request dialog", kRequestCaption, IDCANCEL, IDCANCEL, "Abort Deletion", kCloseTimeoutMs))
+        return nFailed;
     Say("the deletion was aborted");
     SayFrame(hDlg, NULL);
     return 0;

@@ -11,3 +11,11 @@ inline HICON LoadVarnetIcon(UINT nID)
         return pApp->LoadIcon(nID);
     return ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(nID), (LPCSTR)RT_GROUP_ICON), MAKEINTRESOURCEA(nID));
 }
+
+// Shows the icon nID in the static icon, when the template has that control
+// and its window is still there (a dialog ended from outside has none).
+inline void SetVarnetIcon(CStatic& icon, UINT nID)
+{
+    if (::IsWindow(icon.m_hWnd))
+        icon.SetIcon(LoadVarnetIcon(nID));
+}

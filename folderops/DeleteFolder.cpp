@@ -381,11 +381,11 @@ void CFolderTreeDlg::OnStatic_DeleteFolder()
     // The busy icon shows while the deletion runs. However the command
     // ends, an exception included, the deletion's state and the icon are
     // as before it.
-    m_iconDeleteFolder.SetIcon(LoadVarnetIcon(IDI_BUSY));
+    SetVarnetIcon(m_iconDeleteFolder, IDI_BUSY);
     m_bDeleteBusy = 1;
     CScopeEnd idle([this] {
         m_bDeleteBusy = 0;
-        m_iconDeleteFolder.SetIcon(LoadVarnetIcon(IDI_DELETE_FOLDER));
+        SetVarnetIcon(m_iconDeleteFolder, IDI_DELETE_FOLDER);
     });
 
     // The node and its path are taken, and checked again, after the

@@ -99,7 +99,7 @@ void CFolderTreeDlg::OnStatic_MakeFolder()
     // throws before the editor is open (memory running out) undoes it: no
     // name would come, and Ins would do nothing from then on.
     CTreeCtrl* pTree = GetTree();
-    m_iconMakeFolder.SetIcon(LoadVarnetIcon(IDI_BUSY));
+    SetVarnetIcon(m_iconMakeFolder, IDI_BUSY);
     m_bNewFolderPending = 1;
     m_hNewFolderItem = NULL;
     CScopeEnd undo([this, pTree] {
@@ -107,7 +107,7 @@ void CFolderTreeDlg::OnStatic_MakeFolder()
             pTree->DeleteItem(m_hNewFolderItem);
         m_hNewFolderItem = NULL;
         m_bNewFolderPending = 0;
-        m_iconMakeFolder.SetIcon(LoadVarnetIcon(IDI_MAKE_FOLDER));
+        SetVarnetIcon(m_iconMakeFolder, IDI_MAKE_FOLDER);
     });
     m_strNewFolderParent = GetNodePath(hSelected);
 
@@ -171,7 +171,7 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
     // The new folder's edit ends. Another node's edit that ends while the
     // name is pending is a rename of that node.
     if (m_bNewFolderPending && pDispInfo->item.hItem == m_hNewFolderItem) {
-        m_iconMakeFolder.SetIcon(LoadVarnetIcon(IDI_MAKE_FOLDER));
+        SetVarnetIcon(m_iconMakeFolder, IDI_MAKE_FOLDER);
         m_bNewFolderPending = 0;
         // Refused or failed, the node goes.
         if (ShowRefusal(MakeNewFolder(GetTree(), m_hNewFolderItem, m_strNewFolderParent, strText)))

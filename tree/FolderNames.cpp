@@ -119,6 +119,31 @@ bool IsLink(DWORD dwAttributes, DWORD dwReparseTag)
     return (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && (dwReparseTag == 0 || (dwReparseTag & 0x20000000));
 }
 
+// Two folders that list under one ANSI name are two nodes of one label:
+// neither label tells which folder it stands for. Names that differ only in
+// letter case may lead to each other in a Win32 path.
+static void MarkTwins(std::vector<CListedName>& names)
+{
+    if (names.size() < 2)
+        return;
+    std::unordered_map<std::string, int> folders;
+    std::unordered_map<std::wstring, int> cases;
+    std::vector<std::wstring> upper;
+    for (const CListedName& name : names) {
+        if (name.IsDirectory())
+            folders[(const char*)name.strAnsi]++;
+        upper.push_back(name.strWide);
+        CharUpperBuffW(&upper.back()[0], (DWORD)upper.back().size());
+        cases[upper.back()]++;
+    }
+    for (size_t i = 0; i < names.size(); i++) {
+        CListedName& name = names[i];
+        if (name.IsDirectory() && name.nProblem == NAME_EXACT && folders[(const char*)name.strAnsi] > 1)
+            name.nProblem = NAME_CONVERTED;
+        name.bCaseTwin = cases[upper[i]] > 1;
+    }
+}
+
 // ListFolderWide's work: ERROR_SUCCESS, or why the folder cannot be listed.
 static DWORD ListFolder(const CString& strFolder, std::vector<CListedName>& names)
 {
@@ -154,27 +179,7 @@ static DWORD ListFolder(const CString& strFolder, std::vector<CListedName>& name
         return dwError;
     }
 
-    // Two folders that list under one ANSI name are two nodes of one label:
-    // neither label tells which folder it stands for. Names that differ
-    // only in letter case may lead to each other in a Win32 path.
-    if (names.size() > 1) {
-        std::unordered_map<std::string, int> folders;
-        std::unordered_map<std::wstring, int> cases;
-        std::vector<std::wstring> upper;
-        for (const CListedName& name : names) {
-            if (name.IsDirectory())
-                folders[(const char*)name.strAnsi]++;
-            upper.push_back(name.strWide);
-            CharUpperBuffW(&upper.back()[0], (DWORD)upper.back().size());
-            cases[upper.back()]++;
-        }
-        for (size_t i = 0; i < names.size(); i++) {
-            CListedName& name = names[i];
-            if (name.IsDirectory() && name.nProblem == NAME_EXACT && folders[(const char*)name.strAnsi] > 1)
-                name.nProblem = NAME_CONVERTED;
-            name.bCaseTwin = cases[upper[i]] > 1;
-        }
-    }
+    MarkTwins(names);
     return ERROR_SUCCESS;
 }
 

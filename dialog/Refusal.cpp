@@ -5,49 +5,60 @@
 #include "FolderNames.h"
 #include "UserTexts.h"
 
+// The text of each reason but NONE, with its placeholders (UserTexts.h).
+static const char* TextOf(CRefusal::Reason nReason)
+{
+    using namespace VarnetText;
+    switch (nReason) {
+    case CRefusal::NONE: return "";
+    case CRefusal::SYSTEM_ERROR: return "%e";
+    case CRefusal::NO_SELECTION: return SELECT_FOLDER;
+    case CRefusal::DRIVE_NOT_DELETED: return DRIVE_NOT_DELETED;
+    case CRefusal::DRIVE_NOT_RENAMED: return DRIVE_NOT_RENAMED;
+    case CRefusal::DELETION_ABORTED: return DELETION_ABORTED;
+    case CRefusal::CREATE_FAILED: return REFUSED_CREATE;
+    case CRefusal::RENAME_FAILED: return REFUSED_RENAME;
+    case CRefusal::NAME_DOTS: return REFUSED_NAME_DOTS;
+    case CRefusal::NAME_SPECIAL: return REFUSED_NAME_SPECIAL;
+    case CRefusal::NAME_TRAILING: return REFUSED_NAME_TRAILING;
+    case CRefusal::NAME_DEVICE: return REFUSED_NAME_DEVICE;
+    case CRefusal::NAME_TOO_LONG: return REFUSED_NAME_TOO_LONG;
+    case CRefusal::PATH_TOO_LONG: return REFUSED_PATH_TOO_LONG;
+    case CRefusal::NAME_UNREPRESENTABLE: return REFUSED_NAME_UNREPRESENTABLE;
+    case CRefusal::LABEL_AMBIGUOUS: return REFUSED_LABEL_AMBIGUOUS;
+    case CRefusal::HOLDS_UNREPRESENTABLE: return REFUSED_HOLDS_UNREPRESENTABLE;
+    case CRefusal::HOLDS_AMBIGUOUS: return REFUSED_HOLDS_AMBIGUOUS;
+    case CRefusal::HOLDS_LONG_PATH: return REFUSED_HOLDS_LONG_PATH;
+    case CRefusal::HOLDS_LINK: return REFUSED_HOLDS_LINK;
+    case CRefusal::HOLDS_UNLISTABLE: return REFUSED_HOLDS_UNLISTABLE;
+    case CRefusal::HOLDS_UNOPENABLE: return REFUSED_HOLDS_UNOPENABLE;
+    case CRefusal::HOLDS_REPLACED: return REFUSED_HOLDS_REPLACED;
+    case CRefusal::IS_LINK: return REFUSED_IS_LINK;
+    case CRefusal::HELD_FOLDER_CHANGED: return REFUSED_HELD_FOLDER_CHANGED;
+    case CRefusal::REPLACED_AFTER_CHECK: return REFUSED_REPLACED_AFTER_CHECK;
+    case CRefusal::NEW_ENTRY: return REFUSED_NEW_ENTRY;
+    case CRefusal::STILL_THERE: return REFUSED_STILL_THERE;
+    }
+    return "";
+}
+
 CString CRefusal::Text() const
 {
-    const CString strInvalid = "Invalid Folder Name \"" + m_strPath + "\": ";
-    const CString strHolds = "Not Deleted: " + m_strPath + " holds " + m_strInner;
-    const CString strStopped = "Deletion Stopped: " + m_strPath;
-    const CString strProblem = " (" + NameProblemText((NameProblem)m_nProblem) + ")";
-    switch (m_nReason) {
-    case NONE: return CString();
-    case SYSTEM_ERROR: return CErrorMessage::DisplayText(m_dwError);
-    case NO_SELECTION: return VarnetText::SELECT_FOLDER;
-    case DRIVE_NOT_DELETED: return VarnetText::DRIVE_NOT_DELETED;
-    case DRIVE_NOT_RENAMED: return VarnetText::DRIVE_NOT_RENAMED;
-    case DELETION_ABORTED: return VarnetText::DELETION_ABORTED;
-    case CREATE_FAILED: return CString(VarnetText::CANNOT_CREATE) + " " + CErrorMessage::DisplayText(m_dwError);
-    case RENAME_FAILED: return CString(VarnetText::CANNOT_RENAME) + " " + CErrorMessage::DisplayText(m_dwError);
-    case NAME_DOTS: return strInvalid + "\".\" and \"..\" are not names of a folder";
-    case NAME_SPECIAL: return strInvalid + "a name cannot contain control characters or any of \\ / : * ? \" < > |";
-    case NAME_TRAILING: return strInvalid + "a name cannot end with a dot or a space";
-    case NAME_DEVICE: return strInvalid + "the name is reserved for a device";
-    case NAME_TOO_LONG: return strInvalid + "the name is longer than the 255 bytes that the file system takes";
-    case PATH_TOO_LONG:
-        return strInvalid + "the folder's path would be longer than the 255 characters that the ANSI file functions can list";
-    case NAME_UNREPRESENTABLE:
-        return "Invalid Folder Name: the name typed holds characters that the ANSI code page cannot represent";
-    case LABEL_AMBIGUOUS: return CString(m_pszAction) + ": " + m_strPath + " may name another folder" + strProblem;
-    case HOLDS_UNREPRESENTABLE:
-        return "Not Deleted: " + m_strPath + " holds a name that cannot be represented exactly in the ANSI code page";
-    case HOLDS_AMBIGUOUS: return strHolds + ", which may name another entry" + strProblem;
-    case HOLDS_LONG_PATH: return strHolds + ", whose path is too long for the ANSI file functions";
-    case HOLDS_LINK:
-        return "Not Deleted: " + m_strPath + " holds the link " + m_strInner +
-               ", which cannot be removed here without what it points to";
-    case HOLDS_UNLISTABLE: return strHolds + ", which cannot be listed: " + CErrorMessage::DisplayText(m_dwError);
-    case HOLDS_UNOPENABLE: return strHolds + ", which cannot be opened for deletion: " + CErrorMessage::DisplayText(m_dwError);
-    case HOLDS_REPLACED: return strHolds + ", which was replaced while it was checked";
-    case IS_LINK: return "Not Deleted: " + m_strPath + " is a link, which cannot be removed here without what it points to";
-    case HELD_FOLDER_CHANGED:
-        return strStopped + " was renamed, removed or replaced while the question waited; nothing more was deleted";
-    case REPLACED_AFTER_CHECK: return strStopped + " was replaced after it was checked; nothing more was deleted";
-    case NEW_ENTRY:
-        return strStopped + " holds " + m_strInner + ", which was not there when it was checked; nothing more was deleted";
-    case STILL_THERE:
-        return "Partly Deleted: " + m_strPath + " is still there, although everything in it was deleted";
+    // In one pass over the text: a path may hold a % of its own.
+    CString strText;
+    for (const char* p = TextOf(m_nReason); *p; p++) {
+        if (*p != '%' || !p[1]) {
+            strText += *p;
+            continue;
+        }
+        switch (*++p) {
+        case '1': strText += m_strPath; break;
+        case '2': strText += m_strInner; break;
+        case 'e': strText += CErrorMessage::DisplayText(m_dwError); break;
+        case 'n': strText += NameProblemText((NameProblem)m_nProblem); break;
+        case 'a': strText += m_pszAction ? m_pszAction : ""; break;
+        default: strText += '%'; strText += *p; break;
+        }
     }
-    return CString();
+    return strText;
 }

@@ -126,6 +126,11 @@ start 'D:\'
 driver navigate 'D:\old-reports'
 frame=("$fx" "$fy" "$fw" "$fh")
 driver delete
+# The request's place as the window manager left it: centred over the
+# folder dialog, to a pixel of rounding.
+read -r dx dy < <(sed -n 's/.*off centre by \([0-9-]*\) \([0-9-]*\).*/\1 \2/p' "$tmp/driver.out")
+[ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ] ||
+  fail "under openbox the request dialog is off centre by ${dx:-?} ${dy:-?}"
 fx=${frame[0]} fy=${frame[1]} fw=${frame[2]} fh=${frame[3]}
 shoot request-dialog-wm.png
 driver abort

@@ -41,10 +41,11 @@ HWND WaitForListFullBox(Driver& d)
 {
     HWND hBox = d.WaitForMessageBox();
     EXPECT_NE(nullptr, hBox) << "no box says that the folder list ran out of memory";
-    CString strText = hBox ? d.MessageBoxText(hBox) : CString();
+    if (!hBox)
+        return NULL;
+    CString strText = d.MessageBoxText(hBox);
     strText.Remove('\r');
-    if (hBox)
-        EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText);
+    EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText);
     return hBox;
 }
 

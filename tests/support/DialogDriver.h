@@ -103,6 +103,18 @@ private:
     std::atomic<bool> m_bEnded{false};
 };
 
+// Waits until pred() holds, polling; false, and a failure that names
+// pszWhat, when it still does not after nTimeoutMs.
+bool WaitFor(const std::function<bool()>& pred, const char* pszWhat, DWORD nTimeoutMs = 5000);
+
+// The system's own text for an error code (FormatMessage), empty when it
+// has none: what a test expects where the dialog shows the system's reason.
+CString SystemText(DWORD dwError);
+
+// The tooltip control of hDialog's thread that holds the most tools: the
+// dialog's own (the tree view has one of its own too). NULL when none.
+HWND DialogToolTip(HWND hDialog);
+
 // Runs dlg.DoModal() while script drives it; returns DoModal's result. A
 // script that ends (or fails) with the dialog still open has it closed, and
 // the test fails. A WM_QUIT that ends the dialog is left in the thread's

@@ -49,6 +49,24 @@ HWND WaitForListFullBox(Driver& d)
     return hBox;
 }
 
+const char* const PROGRESS_CAPTION = "Progress and Kill Dialog";
+
+bool WaitForCommandEnd(Driver& d, DWORD nTimeoutMs)
+{
+    if (!WaitFor([&] { return !d.WaitForDialog(PROGRESS_CAPTION, 0); }, "the progress dialog has closed", nTimeoutMs))
+        return false;
+    // Once the progress dialog has gone, the command runs to its end
+    // without a message loop, so this call is answered after it.
+    d.Sync();
+    return true;
+}
+
+void ExpandRecursive(Driver& d)
+{
+    d.Command(IDC_BN_EXPAND);
+    WaitForCommandEnd(d);
+}
+
 HTREEITEM NodeOf(Driver& d, const CString& strPath)
 {
     HTREEITEM hNode = d.Root();

@@ -130,21 +130,13 @@ TEST(ExactNames, TheListingClassesEachNameByWhatAWin32PathDoesToIt)
         const char* pszLabel;  // as the ANSI functions give it
         NameProblem nProblem;
     } cases[] = {
-        { "plain", "plain", NAME_EXACT },
-        { ".hidden", ".hidden", NAME_EXACT },
-        { "CONSOLE", "CONSOLE", NAME_EXACT },
-        { "LPT10", "LPT10", NAME_EXACT },
-        { "caf\xc3\xa9", "caf\xe9", NAME_EXACT },
-        { "foo.", "foo.", NAME_TRAILING },
-        { "foo ", "foo ", NAME_TRAILING },
-        { "CON", "CON", NAME_DEVICE },
-        { "nul.txt", "nul.txt", NAME_DEVICE },
-        { "Com1", "Com1", NAME_DEVICE },
+        { "plain", "plain", NAME_EXACT }, { ".hidden", ".hidden", NAME_EXACT }, { "CONSOLE", "CONSOLE", NAME_EXACT },
+        { "LPT10", "LPT10", NAME_EXACT }, { "caf\xc3\xa9", "caf\xe9", NAME_EXACT },
+        { "foo.", "foo.", NAME_TRAILING }, { "foo ", "foo ", NAME_TRAILING },
+        { "CON", "CON", NAME_DEVICE }, { "nul.txt", "nul.txt", NAME_DEVICE }, { "Com1", "Com1", NAME_DEVICE },
         { "lpt9.a.b", "lpt9.a.b", NAME_DEVICE },
-        { "a*b", "a*b", NAME_SPECIAL },
-        { "what?", "what?", NAME_SPECIAL },
-        { "\xef\xbc\xbc" "b", "\\b", NAME_CONVERTED },
-        { "x\xc4\x81", "xa", NAME_CONVERTED },
+        { "a*b", "a*b", NAME_SPECIAL }, { "what?", "what?", NAME_SPECIAL },
+        { "\xef\xbc\xbc" "b", "\\b", NAME_CONVERTED }, { "x\xc4\x81", "xa", NAME_CONVERTED },
     };
     TestFolder folder("listed");
     std::vector<CString> entries;
@@ -238,10 +230,7 @@ TEST(ExactNamesDbcs, ANameEndingInTheByteOfABackslashIsOneName)
             ASSERT_NE(nullptr, hNode) << strParent;
             d.SelectNode(hNode);
             EXPECT_EQ((std::vector<CString>{ "sub" }), d.Children(hNode)) << strParent;
-            d.Command(IDC_BN_EXPAND);
-            ASSERT_TRUE(WaitFor([&] { return !d.WaitForDialog("Progress and Kill Dialog", 0); },
-                                "the progress dialog has closed", 30000));
-            d.Sync();
+            ExpandRecursive(d);
             EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR)) << strParent;
             HTREEITEM hSub = d.Child(hNode, "sub");
             ASSERT_NE(nullptr, hSub) << strParent;

@@ -101,6 +101,16 @@ bool HasNode(HTREEITEM hItem, const char* pszAction)
     return false;
 }
 
+// Polls pred every nPollMs until it holds (true) or nTimeoutMs have passed
+// (false); pred is asked once more at the end.
+bool PollUntil(const std::function<bool()>& pred, DWORD nTimeoutMs, DWORD nPollMs = 10)
+{
+    for (DWORD dwStart = GetTickCount(); GetTickCount() - dwStart < nTimeoutMs; Sleep(nPollMs))
+        if (pred())
+            return true;
+    return pred();
+}
+
 }  // namespace
 
 void Driver::OnUi(const std::function<void()>& fn)
@@ -229,25 +239,6 @@ HTREEITEM Driver::Child(HTREEITEM hParent, const char* pszLabel)
     return hFound;
 }
 
-HTREEITEM Driver::Node(std::initializer_list<const char*> labels)
-{
-    HTREEITEM hNode = NULL;
-    bool bFirst = true;
-    for (const char* pszLabel : labels) {
-        if (bFirst) {
-            hNode = Root();
-            if (!hNode || Label(hNode) != pszLabel)
-                return NULL;
-            bFirst = false;
-        } else {
-            hNode = Child(hNode, pszLabel);
-            if (!hNode)
-                return NULL;
-        }
-    }
-    return hNode;
-}
-
 HTREEITEM Driver::Selected()
 {
     HTREEITEM hSel = NULL;
@@ -354,16 +345,12 @@ void Driver::RightClickNode(HTREEITEM hItem)
 
 HWND Driver::WaitForWindow(const std::function<bool(HWND)>& pred, DWORD nTimeoutMs)
 {
-    DWORD dwStart = GetTickCount();
-    for (;;) {
-        FindContext ctx = { GetCurrentProcessId(), m_hDialog, &pred, NULL };
+    FindContext ctx = { GetCurrentProcessId(), m_hDialog, &pred, NULL };
+    PollUntil([&] {
         EnumWindows(FindProc, (LPARAM)&ctx);
-        if (ctx.hFound)
-            return ctx.hFound;
-        if (GetTickCount() - dwStart > nTimeoutMs)
-            return NULL;
-        Sleep(20);
-    }
+        return ctx.hFound != NULL;
+    }, nTimeoutMs, 20);
+    return ctx.hFound;
 }
 
 HWND Driver::WaitForMessageBox(DWORD nTimeoutMs)
@@ -392,10 +379,7 @@ bool Driver::WaitUntilGone(HWND hWindow, DWORD nTimeoutMs, DWORD nPollMs)
 {
     // IsWindow on a window of this process reads the process's own handle
     // table.
-    for (DWORD dwStart = GetTickCount(); ::IsWindow(hWindow); Sleep(nPollMs))
-        if (GetTickCount() - dwStart > nTimeoutMs)
-            return false;
-    return true;
+    return PollUntil([&] { return !::IsWindow(hWindow); }, nTimeoutMs, nPollMs);
 }
 
 CString Driver::MessageBoxText(HWND hBox)
@@ -416,21 +400,15 @@ void Driver::Answer(HWND hWindow, int nID, bool bWait)
 
 bool Driver::WaitForEnd(DWORD nTimeoutMs)
 {
-    for (DWORD dwStart = GetTickCount(); !m_bEnded; Sleep(10))
-        if (GetTickCount() - dwStart > nTimeoutMs)
-            return false;
-    return true;
+    return PollUntil([&] { return m_bEnded.load(); }, nTimeoutMs);
 }
 
 bool WaitFor(const std::function<bool()>& pred, const char* pszWhat, DWORD nTimeoutMs)
 {
-    for (DWORD dwStart = GetTickCount(); !pred(); Sleep(10)) {
-        if (GetTickCount() - dwStart > nTimeoutMs) {
-            ADD_FAILURE() << "gave up after " << nTimeoutMs << " ms waiting until " << pszWhat;
-            return false;
-        }
-    }
-    return true;
+    if (PollUntil(pred, nTimeoutMs))
+        return true;
+    ADD_FAILURE() << "gave up after " << nTimeoutMs << " ms waiting until " << pszWhat;
+    return false;
 }
 
 CString SystemText(DWORD dwError)
@@ -471,21 +449,17 @@ INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script)
 
     std::thread worker([&] {
         // The dialog is up once its loop runs and its window is visible.
-        DWORD dwStart = GetTickCount();
-        for (;;) {
-            HWND hWnd = NULL;
+        HWND hWnd = NULL;
+        auto up = [&] {
             driver.OnUi([&] { hWnd = dlg.m_hWnd; });
-            if (hWnd && IsWindowVisible(hWnd)) {
-                driver.m_hDialog = hWnd;
-                break;
-            }
-            if (bEnded || GetTickCount() - dwStart > 10000) {
-                ADD_FAILURE() << "the dialog did not open";
-                bScriptDone = true;
-                return;
-            }
-            Sleep(10);
+            return bEnded || (hWnd && IsWindowVisible(hWnd));
+        };
+        if (!PollUntil(up, 10000) || bEnded) {
+            ADD_FAILURE() << "the dialog did not open";
+            bScriptDone = true;
+            return;
         }
+        driver.m_hDialog = hWnd;
         script(driver);
         if (!driver.WaitForEnd(1000)) {
             ADD_FAILURE() << "the script left the dialog open; closing it";

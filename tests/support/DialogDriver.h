@@ -44,10 +44,9 @@ public:
     int DriveSelection();
     void ChooseDrive(int nIndex);  // as choosing in the list: selection, then CBN_SELENDOK
 
-    // Tree. A node is named by its labels from the top node down, e.g.
-    // Node({"D:\\", "data", "2002"}); NULL when there is no such node.
+    // Tree: the top node, and the child of hParent labelled pszLabel (NULL
+    // when there is none).
     HTREEITEM Root();
-    HTREEITEM Node(std::initializer_list<const char*> labels);
     HTREEITEM Child(HTREEITEM hParent, const char* pszLabel);
     std::vector<CString> Children(HTREEITEM hParent);
     CString Label(HTREEITEM hItem);

@@ -40,6 +40,7 @@ TEST(ErrorMessage, AsText)
 {
     CErrorMessage errorMessage;
     DWORD dwError = ERROR_ACCESS_DENIED;
+    ASSERT_FALSE(SystemText(5).IsEmpty());
     EXPECT_EQ(SystemText(5), errorMessage.GetMessageText(dwError));
     EXPECT_EQ(5u, dwError);
     DWORD dwNone = kNoText;

@@ -300,8 +300,9 @@ void CheckControl(const ControlSpec& want, const Created& got, HWND hDlg, WORD w
         EXPECT_NE(nullptr, FindResourceExA(Varnet(), (LPCSTR)RT_GROUP_ICON, MAKEINTRESOURCEA(want.wIcon), wLang))
             << ctx << ": icon " << want.wIcon << " is missing";
     }
-    // The dialog manager gives every control WS_EX_NOPARENTNOTIFY and draws
-    // a WS_BORDER as a client edge; a modal frame has a window edge.
+    // The dialog manager gives every control WS_EX_NOPARENTNOTIFY and turns
+    // a WS_BORDER into a client edge; CreateWindowEx gives a modal frame a
+    // window edge.
     DWORD dwStyle = WS_CHILD | WS_VISIBLE | want.dwStyle, dwExStyle = want.dwExStyle | WS_EX_NOPARENTNOTIFY;
     if (dwStyle & WS_BORDER) {
         dwStyle &= ~WS_BORDER;

@@ -188,9 +188,16 @@ TEST(FolderNames, ARefusedNameIsShownAndChangesNothing)
     TestFolder folder("names");
     folder.MakeDirs("parent\\child");
     std::vector<CString> before = DriveSnapshot();
-    for (const char* pszName : { "..\\escape", "NUL" }) {
-        CString strRefusal = CheckFolderName(pszName);
-        ASSERT_FALSE(strRefusal.IsEmpty()) << pszName;
+    const struct {
+        const char* pszName;
+        const char* pszRefusal;
+    } cases[] = {
+        { "..\\escape", "Invalid Folder Name \"..\\escape\": a name cannot contain control characters or any of \\ / : * ? \" < > |" },
+        { "NUL", "Invalid Folder Name \"NUL\": the name is reserved for a device" },
+    };
+    for (const auto& c : cases) {
+        const char* pszName = c.pszName;
+        const CString strRefusal = c.pszRefusal;
         RunFolderDialog(folder.Path("parent"), [&](Driver& d) {
             // As the name of a new folder: refused, the node removed.
             HWND hEditor = StartMakeFolder(d, folder.Path("parent"));

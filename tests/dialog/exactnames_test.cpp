@@ -5,6 +5,7 @@
 #include "folderops_support.h"
 
 #include <algorithm>
+#include <map>
 #include <FolderNames.h>
 
 // The classes of names; each stands beside a folder it could be taken for
@@ -30,9 +31,15 @@ static const NameClass s_classes[] = {
 // The text of a refusal by pszRefused of the node at strPath.
 static CString Refusal(const char* pszRefused, const CString& strPath, NameProblem nProblem)
 {
+    static const std::map<NameProblem, const char*> s_why = {
+        { NAME_CONVERTED, "a name there cannot be represented exactly in the ANSI code page" },
+        { NAME_TRAILING, "Windows paths drop the dots and spaces that end a name" },
+        { NAME_DEVICE, "Windows paths take the name for a device" },
+        { NAME_SPECIAL, "the name holds a character that Windows paths give a meaning to" },
+    };
     if (nProblem == NAME_MISSING)
         return SystemText(ERROR_PATH_NOT_FOUND);
-    return CString(pszRefused) + ": " + strPath + " may name another folder (" + NameProblemText(nProblem) + ")";
+    return CString(pszRefused) + ": " + strPath + " may name another folder (" + s_why.at(nProblem) + ")";
 }
 
 // Each class at the drive's first level and deeper: the name is one node;

@@ -9,6 +9,7 @@
 #include <FolderTreeDlg.h>
 #include <TestFs.h>
 #include <TreeNodes.h>
+#include <resource.h>
 
 #include <algorithm>
 #include <ctype.h>
@@ -84,7 +85,7 @@ int main(int argc, char** argv)
     bool bExpanded = false;
     CBenchDlg dlg(strParent);
     RunDialog(dlg, [&](Driver& d) {
-        HWND hTree = d.Item(1003);
+        HWND hTree = d.Item(IDC_FOLDER_TREE);
         CTreeCtrl* pTree = (CTreeCtrl*)CWnd::FromHandle(hTree);
         // The node of the folder, below the one the dialog opened.
         HTREEITEM hParent = NodeOf(d, strParent);

@@ -56,6 +56,7 @@ protected:
     void OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
     void OnClickFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
     void OnRightClick_FolderTree(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnCustomdrawFolderTree(NMHDR* pNMHDR, LRESULT* pResult);
     void DisplayDrives();
     void CreateTopNode(const char* pszRoot, HTREEITEM& hTop);
     void CreateRootSubNodes(const char* pszDrive, CArray<CString, CString&>& arrDirs);

@@ -6,10 +6,12 @@
 #   progress-dialog.png   Expand Recursive on D:\projects while its scan runs
 #   request-dialog.png    Delete on D:\old-reports, asking about its
 #                         read-only file
-#   request-dialog-wm.png the same under a window manager (openbox), each
+#   request-dialog-wm.png the request under a window manager (openbox), each
 #                         window a window of the display: the request is
 #                         centred over the folder dialog, which goes on
 #                         painting beneath it
+#   unicode-names.png     folders named in several scripts, an emoji among
+#                         them, in the UTF-8 code page VarnetPick declares
 #   scripts/screenshots.sh [--build DIR] [--arch win32|win64] [--out DIR]
 #                        (default: <repo>/build, its 64-bit build; <repo>/docs)
 # The demonstration tree (drive D: of the pick prefix, <build>/demo) is made
@@ -65,6 +67,8 @@ mkdir -p "$demo/data/2001" "$demo/data/2002" "$demo/data/2003" "$demo/docs" "$de
 echo "figures" > "$demo/old-reports/summary.txt"
 chmod a-w "$demo/old-reports/summary.txt"
 (cd "$demo/projects" && mkdir -p p{00..19}/q{00..19}/r{00..59})
+mkdir -p "$demo/unicode/café" "$demo/unicode/Ελληνικά/βαθύ" "$demo/unicode/Кириллица" "$demo/unicode/العربية" \
+         "$demo/unicode/📁 photos" "$demo/unicode/中文文件夹" "$demo/unicode/日本/大阪" "$demo/unicode/日本/東京"
 
 vd_start "$tmp" "$build" || exit 2
 vd_wine desktop || exit 2
@@ -115,6 +119,11 @@ shoot request-dialog.png
 driver abort
 finish
 
+start 'D:\unicode\Ελληνικά\βαθύ'
+driver navigate 'D:\unicode\📁 photos'
+shoot unicode-names.png
+finish
+
 # Under a window manager: Wine's windows are the display's own, no virtual
 # desktop around them.
 vd_wine || exit 2
@@ -126,6 +135,11 @@ start 'D:\'
 driver navigate 'D:\old-reports'
 frame=("$fx" "$fy" "$fw" "$fh")
 driver delete
+# The request's place as the window manager left it: centred over the
+# folder dialog, to a pixel of rounding.
+read -r dx dy < <(sed -n 's/.*off centre by \([0-9-]*\) \([0-9-]*\).*/\1 \2/p' "$tmp/driver.out")
+[ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ] ||
+  fail "under openbox the request dialog is off centre by ${dx:-?} ${dy:-?}"
 fx=${frame[0]} fy=${frame[1]} fw=${frame[2]} fh=${frame[3]}
 shoot request-dialog-wm.png
 driver abort

@@ -337,7 +337,14 @@ int Delete(HWND hDlg, HWND hTree)
     HWND hRequest = FindDialog(kRequestCaption, IDCANCEL);
     if (!hRequest)
         return Fail("no request for a read-only file appeared");
-    Say("the request dialog is open");
+    // How far the request is from centred over the folder dialog, for the
+    // screenshot script to check under a window manager.
+    RECT rcDlg, rcRequest;
+    GetWindowRect(hDlg, &rcDlg);
+    GetWindowRect(hRequest, &rcRequest);
+    Say("the request dialog is open, off centre by %ld %ld",
+        (rcRequest.left + rcRequest.right - rcDlg.left - rcDlg.right) / 2,
+        (rcRequest.top + rcRequest.bottom - rcDlg.top - rcDlg.bottom) / 2);
     SayFrame(hDlg, hRequest);
     return 0;
 }

@@ -53,30 +53,6 @@ TEST(Construction, ObjectsLiveWithoutAndAcrossRuns)
     }
 }
 
-struct ToolEnum {
-    HWND hTip;
-    int nTools;
-    std::vector<CString> texts;
-};
-
-static BOOL CALLBACK FindToolTip(HWND hWnd, LPARAM lParam)
-{
-    char szClass[64] = "";
-    GetClassNameA(hWnd, szClass, sizeof szClass);
-    ToolEnum* pEnum = reinterpret_cast<ToolEnum*>(lParam);
-    DWORD nProcess = 0;
-    GetWindowThreadProcessId(hWnd, &nProcess);
-    // The tree has a tooltip of its own: the dialog's is the one with tools.
-    if (nProcess == GetCurrentProcessId() && lstrcmpiA(szClass, TOOLTIPS_CLASSA) == 0) {
-        int nTools = (int)SendMessageA(hWnd, TTM_GETTOOLCOUNT, 0, 0);
-        if (nTools > pEnum->nTools) {
-            pEnum->hTip = hWnd;
-            pEnum->nTools = nTools;
-        }
-    }
-    return TRUE;
-}
-
 TEST(Construction, IconsImageListsTooltipsAndColours)
 {
     TestFolder folder("chrome");
@@ -125,24 +101,24 @@ TEST(Construction, IconsImageListsTooltipsAndColours)
             DeleteDC(hdc);
         });
 
-        ToolEnum tools = { NULL, 0, {} };
-        EnumWindows(FindToolTip, (LPARAM)&tools);
-        ASSERT_NE(nullptr, tools.hTip);
+        HWND hTip = DialogToolTip(d.Dialog());
+        ASSERT_NE(nullptr, hTip);
+        std::vector<CString> texts;
         d.OnUi([&] {
-            int nCount = (int)SendMessageA(tools.hTip, TTM_GETTOOLCOUNT, 0, 0);
+            int nCount = (int)SendMessageA(hTip, TTM_GETTOOLCOUNT, 0, 0);
             for (int i = 0; i < nCount; i++) {
                 char szText[256] = "";
                 TOOLINFOA ti = {};
                 ti.cbSize = TTTOOLINFOA_V2_SIZE;
                 ti.lpszText = szText;
-                SendMessageA(tools.hTip, TTM_ENUMTOOLSA, i, (LPARAM)&ti);
-                tools.texts.push_back(szText);
+                SendMessageA(hTip, TTM_ENUMTOOLSA, i, (LPARAM)&ti);
+                texts.push_back(szText);
             }
         });
         std::vector<CString> expected = { "Delete Folder with Contents. (Key Del)", "Create Folder. (Key Ins)",
                                           "Expand Folder (NumPad *)", "Get Path", "Currently Selected Path",
                                           "Displays any Errors" };
-        EXPECT_EQ(expected, tools.texts);
+        EXPECT_EQ(expected, texts);
         d.Cancel();
     });
 }

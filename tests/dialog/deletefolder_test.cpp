@@ -3,8 +3,6 @@
 // not choose. Every case is checked on disk.
 #include "folderops_support.h"
 
-#include <ErrorMessage.h>
-#include <FolderNames.h>
 
 #include <atomic>
 #include <map>
@@ -31,12 +29,14 @@ static void StartDelete(Driver& d, const CString& strPath, int nAnswer = IDYES)
 
 // Answers every request dialog of the running deletion with what answer()
 // gives for its file (a button id, or VK_ESCAPE / VK_RETURN for a key);
-// returns the files asked about, in order. Each answer is handled before the
-// driver goes on, so the next request (or none) is there at once.
+// returns the files asked about, in order. The command runs on the
+// user-interface thread and each request is shown before its loop runs:
+// once the driver's last answer (or the question's) has been handled, the
+// next request is there, or none comes.
 static std::vector<CString> AnswerRequests(Driver& d, const std::function<int(const CString&)>& answer)
 {
     std::vector<CString> asked;
-    while (HWND hRequest = d.WaitForDialog("File Deletion Request", 200)) {
+    while (HWND hRequest = d.WaitForDialog("File Deletion Request", 0)) {
         CString strFile = d.Text(GetDlgItem(hRequest, IDC_EDIT_FILE_PATH));
         EXPECT_EQ(CString("File is Read-Only !"), d.Text(GetDlgItem(hRequest, IDC_EDIT_REASON)));
         asked.push_back(strFile);
@@ -49,11 +49,6 @@ static std::vector<CString> AnswerRequests(Driver& d, const std::function<int(co
             break;
     }
     return asked;
-}
-
-static CString SystemText(DWORD dwError)
-{
-    return CErrorMessage().GetMessageText(dwError);
 }
 
 TEST(DeleteFolder, AFolderGoesWithItsPlainContentsWithoutARequest)
@@ -82,7 +77,7 @@ TEST(DeleteFolder, AFolderGoesWithItsPlainContentsWithoutARequest)
         RunFolderDialog(folder.Path(), [&](Driver& d) {
             HICON hAtRest = IconOf(d, IDC_STATIC_DELETEFOLDER);
             StartDelete(d, folder.Path("target"));
-            EXPECT_EQ(nullptr, d.WaitForDialog("File Deletion Request", 200)) << c.pszContext;
+            EXPECT_EQ(nullptr, d.WaitForDialog("File Deletion Request", 0)) << c.pszContext;
             EXPECT_EQ((std::vector<CString>{ "keep" }), d.Children(NodeOf(d, folder.Path()))) << c.pszContext;
             EXPECT_EQ(hAtRest, IconOf(d, IDC_STATIC_DELETEFOLDER)) << c.pszContext;
             EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR)) << c.pszContext;
@@ -120,19 +115,19 @@ TEST(DeleteFolder, EachReadOnlyFileIsAskedAbout)
     struct Case {
         const char* pszContext;
         std::map<CString, int> answers;  // by file name; Yes for the others
-        size_t nAsked;
+        const char* pszAbortedAt;         // the file Abort was given for, asked last; NULL: all three asked
         bool bTargetGone;
         const char* pszError;             // NULL: the system's text for nSystemError
         DWORD nSystemError;
         std::vector<const char*> left;   // what is left below target
     } cases[] = {
-        { "Yes to each", {}, 3, true, "", 0, {} },
-        { "No in sub: sub cannot go", { { "r3", IDC_BN_NO } }, 3, false, NULL, ERROR_DIR_NOT_EMPTY, { "sub", "sub\\r3" } },
-        { "Enter is No", { { "r1", VK_RETURN } }, 3, false, NULL, ERROR_DIR_NOT_EMPTY, { "r1" } },
-        { "Abort on a file of target", { { "r1", IDCANCEL } }, 0, false, "No or partial deletion", 0, {} },
-        { "Esc is Abort", { { "r1", VK_ESCAPE } }, 0, false, "No or partial deletion", 0, {} },
+        { "Yes to each", {}, NULL, true, "", 0, {} },
+        { "No in sub: sub cannot go", { { "r3", IDC_BN_NO } }, NULL, false, NULL, ERROR_DIR_NOT_EMPTY, { "sub", "sub\\r3" } },
+        { "Enter is No", { { "r1", VK_RETURN } }, NULL, false, NULL, ERROR_DIR_NOT_EMPTY, { "r1" } },
+        { "Abort on a file of target", { { "r1", IDCANCEL } }, "r1", false, "No or partial deletion", 0, { "r1" } },
+        { "Esc is Abort", { { "r1", VK_ESCAPE } }, "r1", false, "No or partial deletion", 0, { "r1" } },
         // The abort ends the whole deletion at once, and its reason stays.
-        { "Abort in sub", { { "r3", IDCANCEL } }, 0, false, "No or partial deletion", 0, {} },
+        { "Abort in sub", { { "r3", IDCANCEL } }, "sub\\r3", false, "No or partial deletion", 0, { "sub\\r3" } },
     };
     for (const Case& c : cases) {
         TestFolder folder("delete-readonly");
@@ -152,17 +147,16 @@ TEST(DeleteFolder, EachReadOnlyFileIsAskedAbout)
                 << c.pszContext;
             d.Cancel();
         });
-        if (c.nAsked)
-            EXPECT_EQ(c.nAsked, asked.size()) << c.pszContext;
+        if (c.pszAbortedAt) {
+            ASSERT_FALSE(asked.empty()) << c.pszContext;
+            EXPECT_EQ(folder.Path("target\\") + c.pszAbortedAt, asked.back()) << c.pszContext;
+        } else {
+            EXPECT_EQ(3u, asked.size()) << c.pszContext;
+        }
         EXPECT_EQ(!c.bTargetGone, IsFolder(folder.Path("target"))) << c.pszContext;
         // The file answered is still there, whatever else went.
         for (const char* pszLeft : c.left)
             EXPECT_TRUE(Exists(folder.Path("target\\") + pszLeft)) << c.pszContext << ": " << pszLeft;
-        for (const auto& answer : c.answers)
-            if (answer.second == IDCANCEL || answer.second == VK_ESCAPE) {
-                CString strFile = answer.first == "r3" ? "target\\sub\\r3" : "target\\r1";
-                EXPECT_TRUE(Exists(folder.Path(strFile))) << c.pszContext;
-            }
     }
 }
 
@@ -202,11 +196,11 @@ TEST(DeleteFolder, NoOtherCommandStartsWhileARequestWaits)
         ASSERT_NE(nullptr, hRequest);
         for (UINT nKey : { VK_INSERT, VK_DELETE, VK_MULTIPLY })
             d.Key(nKey, d.Item(IDC_FOLDER_TREE));
-        EXPECT_EQ(nullptr, d.WaitForDialog("Progress and Kill Dialog", 200));
+        EXPECT_EQ(nullptr, d.WaitForDialog("Progress and Kill Dialog", 0));
         EXPECT_EQ(nullptr, d.WaitForMessageBox(0));
         EXPECT_EQ(nullptr, d.LabelEditor());
         d.Answer(hRequest, IDC_BN_YES);
-        EXPECT_EQ(nullptr, d.WaitForDialog("File Deletion Request", 200));
+        EXPECT_EQ(nullptr, d.WaitForDialog("File Deletion Request", 0));
         EXPECT_EQ(nullptr, NodeOf(d, folder.Path("target")));
         d.Cancel();
     });
@@ -374,32 +368,38 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
     TestFolder folder("delete-first");
     folder.MakeDirs("outside\\dir");
     folder.MakeFile("outside\\file.txt");
-    auto may = [](NameProblem n) { return ", which may name another entry (" + NameProblemText(n) + ")"; };
     const CString strLong('n', 230), strLink = ", which cannot be removed here without what it points to";
+    const CString strMay = ", which may name another entry (";
     const CString strCannotOpen = ", which cannot be opened for deletion: " + SystemText(ERROR_SHARING_VIOLATION);
     std::vector<HANDLE> held;
     struct Case {
         const char* pszContext;
         std::function<void(const CString&)> make;  // in target\a\b
-        CString strEntry, strWhy;                   // "": a converted name, which the text does not show
+        CString strWhy;                             // after "Not Deleted: <target>"; <b> is <target>\a\b
     } cases[] = {
-        { "a trailing dot", [](const CString& b) { MakeNative(b, { "foo./" }); }, "foo.", may(NAME_TRAILING) },
-        { "a device name", [](const CString& b) { MakeNative(b, { "CON" }); }, "CON", may(NAME_DEVICE) },
-        { "a wildcard (Wine: a Unix name)", [](const CString& b) { MakeNative(b, { "a*b" }); }, "a*b", may(NAME_SPECIAL) },
-        { "a converted name", [](const CString& b) { MakeNative(b, { "\xef\xbc\xbc" "b" }); }, "", "" },
+        { "a trailing dot", [](const CString& b) { MakeNative(b, { "foo./" }); },
+          " holds <b>\\foo." + strMay + "Windows paths drop the dots and spaces that end a name)" },
+        { "a device name", [](const CString& b) { MakeNative(b, { "CON" }); },
+          " holds <b>\\CON" + strMay + "Windows paths take the name for a device)" },
+        { "a wildcard (Wine: a Unix name)", [](const CString& b) { MakeNative(b, { "a*b" }); },
+          " holds <b>\\a*b" + strMay + "the name holds a character that Windows paths give a meaning to)" },
+        // The text does not show a converted name.
+        { "a converted name", [](const CString& b) { MakeNative(b, { "\xef\xbc\xbc" "b" }); },
+          " holds a name that cannot be represented exactly in the ANSI code page" },
         { "a path too long for the ANSI functions", [&](const CString& b) { MakeNative(b, { strLong + "/" }); },
-          strLong, ", whose path is too long for the ANSI file functions" },
+          " holds <b>\\" + strLong + ", whose path is too long for the ANSI file functions" },
         // Wine: no call removes a link alone; a link to a file lists as a plain file.
-        { "a link to a folder", [&](const CString& b) { MakeLink(b + "\\link", folder.Path("outside\\dir")); }, "link", strLink },
+        { "a link to a folder", [&](const CString& b) { MakeLink(b + "\\link", folder.Path("outside\\dir")); },
+          " holds the link <b>\\link" + strLink },
         { "a link to a file", [&](const CString& b) {
               RunNative("ln -s '" + UnixPath(folder.Path("outside\\file.txt")) + "' '" + UnixPath(b) + "/link'");
-          }, "link", strLink },
+          }, " holds the link <b>\\link" + strLink },
         // Listed, but another program's handle (no delete sharing) denies
         // the deletion the access it needs.
         { "a file another program holds", [&](const CString& b) { held.push_back(HoldOpen(b + "\\held.txt", false)); },
-          "held.txt", strCannotOpen },
+          " holds <b>\\held.txt" + strCannotOpen },
         { "a folder another program holds", [&](const CString& b) { held.push_back(HoldOpen(b + "\\held", true)); },
-          "held", strCannotOpen },
+          " holds <b>\\held" + strCannotOpen },
     };
     auto target = [&](size_t i) {
         CString strTarget;
@@ -419,12 +419,9 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
         for (size_t i = 0; i < sizeof cases / sizeof cases[0]; i++) {
             CString strTarget = folder.Path(target(i));
             StartDelete(d, strTarget);
-            CString strHolds = cases[i].strWhy == strLink ? " holds the link " : " holds ";
-            EXPECT_EQ(cases[i].strEntry.IsEmpty()
-                          ? "Not Deleted: " + strTarget + " holds a name that cannot be represented exactly in the ANSI code page"
-                          : "Not Deleted: " + strTarget + strHolds + strTarget + "\\a\\b\\" + cases[i].strEntry + cases[i].strWhy,
-                      d.ItemText(IDC_EDIT_ERROR))
-                << cases[i].pszContext;
+            CString strWhy = cases[i].strWhy;
+            strWhy.Replace("<b>", strTarget + "\\a\\b");
+            EXPECT_EQ("Not Deleted: " + strTarget + strWhy, d.ItemText(IDC_EDIT_ERROR)) << cases[i].pszContext;
             EXPECT_NE(nullptr, NodeOf(d, strTarget)) << cases[i].pszContext;
         }
         d.Cancel();
@@ -632,13 +629,14 @@ TEST(FolderCommands, MemoryRunningOutLeavesTheDialogAsBefore)
         const char* pszContext;
         bool bDelete;     // else make folder
         int nAllocation;  // the one refused, counted from the question's Yes or from Ins
+        bool bBox;        // a box says so; else the error box, as for a folder that cannot be listed
     } cases[] = {
-        { "delete, at once", true, 1 },
-        { "delete, in the name checks", true, 8 },
-        { "delete, in the first pass", true, 40 },
-        { "delete, in the deletion pass", true, 100 },
-        { "make folder, at once", false, 1 },
-        { "make folder, later", false, 6 },
+        { "delete, at once", true, 1, true },
+        { "delete, in the name checks", true, 8, false },
+        { "delete, in the first pass", true, 40, true },
+        { "delete, in the deletion pass", true, 100, true },
+        { "make folder, at once", false, 1, true },
+        { "make folder, later", false, 6, true },
     };
     for (const Case& c : cases) {
         TestFolder folder("oom-commands");
@@ -660,10 +658,11 @@ TEST(FolderCommands, MemoryRunningOutLeavesTheDialogAsBefore)
                 RefuseFromNow(d, c.nAllocation);
                 d.Command(IDC_STATIC_MAKEFOLDER, STN_CLICKED);
             }
-            HWND hBox = d.WaitForMessageBox(1000);
+            // The command has ended, or waits in the box it opened.
+            HWND hBox = d.WaitForMessageBox(0);
             d.OnUi([] { AfxSetAllocHook(NULL); });
             ASSERT_LE(s_nRefuseIn, 0) << c.pszContext << ": nothing was refused";
-            // A listing that runs out of memory is one that cannot be listed.
+            ASSERT_EQ(c.bBox, hBox != NULL) << c.pszContext;
             if (hBox) {
                 EXPECT_EQ(CString("Out of memory."), d.MessageBoxText(hBox)) << c.pszContext;
                 EXPECT_EQ(d.Dialog(), GetWindow(hBox, GW_OWNER)) << c.pszContext;
@@ -680,8 +679,8 @@ TEST(FolderCommands, MemoryRunningOutLeavesTheDialogAsBefore)
             if (c.bDelete) {
                 // Asked again: Yes to All ended with the failed deletion.
                 StartDelete(d, folder.Path("target"));
-                if (Exists(folder.Path("target\\a\\r")))
-                    EXPECT_EQ(1u, AnswerRequests(d, [](const CString&) { return IDC_BN_YES; }).size()) << c.pszContext;
+                size_t nReadOnlyLeft = Exists(folder.Path("target\\a\\r")) ? 1 : 0;
+                EXPECT_EQ(nReadOnlyLeft, AnswerRequests(d, [](const CString&) { return IDC_BN_YES; }).size()) << c.pszContext;
                 EXPECT_EQ(nullptr, NodeOf(d, folder.Path("target"))) << c.pszContext;
                 EXPECT_FALSE(Exists(folder.Path("target"))) << c.pszContext;
             } else {

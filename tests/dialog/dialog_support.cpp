@@ -41,11 +41,30 @@ HWND WaitForListFullBox(Driver& d)
 {
     HWND hBox = d.WaitForMessageBox();
     EXPECT_NE(nullptr, hBox) << "no box says that the folder list ran out of memory";
-    CString strText = hBox ? d.MessageBoxText(hBox) : CString();
+    if (!hBox)
+        return NULL;
+    CString strText = d.MessageBoxText(hBox);
     strText.Remove('\r');
-    if (hBox)
-        EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText);
+    EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText);
     return hBox;
+}
+
+const char* const PROGRESS_CAPTION = "Progress and Kill Dialog";
+
+bool WaitForCommandEnd(Driver& d, DWORD nTimeoutMs)
+{
+    if (!WaitFor([&] { return !d.WaitForDialog(PROGRESS_CAPTION, 0); }, "the progress dialog has closed", nTimeoutMs))
+        return false;
+    // Once the progress dialog has gone, the command runs to its end
+    // without a message loop, so this call is answered after it.
+    d.Sync();
+    return true;
+}
+
+void ExpandRecursive(Driver& d)
+{
+    d.Command(IDC_BN_EXPAND);
+    WaitForCommandEnd(d);
 }
 
 HTREEITEM NodeOf(Driver& d, const CString& strPath)

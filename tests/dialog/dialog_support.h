@@ -27,6 +27,14 @@ public:
 // its text; NULL, and a failure, when none comes.
 HWND WaitForListFullBox(Driver& d);
 
+// The caption of the progress-and-kill dialog.
+extern const char* const PROGRESS_CAPTION;
+// Waits until the progress dialog has closed by itself and the command has
+// finished; false, and a failure, when it is still open after nTimeoutMs.
+bool WaitForCommandEnd(Driver& d, DWORD nTimeoutMs = 30000);
+// Clicks "Expand Recursive" and waits until the command has finished.
+void ExpandRecursive(Driver& d);
+
 // The node of a folder path such as D:\a\b, walking the labels from the
 // top node; NULL when a label is missing.
 HTREEITEM NodeOf(Driver& d, const CString& strPath);

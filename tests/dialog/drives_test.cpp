@@ -3,13 +3,6 @@
 // N: network.
 #include "dialog_support.h"
 
-static CString SystemText(DWORD dwError)
-{
-    CString strText;
-    AfxGetSystemErrorText(dwError, strText);
-    return strText;
-}
-
 TEST(Drives, ListShowsEveryDriveWithItsTypeWord)
 {
     // No drive matches: the list keeps the entry it made current (the

@@ -26,14 +26,6 @@ public:
     bool ScanStopped() const { return __atomic_load_n(&m_bScanContinue, __ATOMIC_SEQ_CST) == 0; }
 };
 
-bool WaitUntil(const std::function<bool()>& done)
-{
-    for (DWORD dwStart = GetTickCount(); !done(); Sleep(20))
-        if (GetTickCount() - dwStart > 5000)
-            return false;
-    return true;
-}
-
 }  // namespace
 
 TEST(Ending, TheHostQuittingOrDestroyingTheOwnerEndsEveryDialogAtOnce)
@@ -79,8 +71,9 @@ TEST(Ending, TheHostQuittingOrDestroyingTheOwnerEndsEveryDialogAtOnce)
                 d.Answer(hQuestion, IDYES);
                 pszNested = "File Deletion Request";
             }
-            if (pszNested)
+            if (pszNested) {
                 ASSERT_NE(nullptr, d.WaitForDialog(pszNested)) << c.pszContext;
+            }
 
             if (c.end == Quit)
                 d.PostUi([] { PostQuitMessage(5); });
@@ -89,13 +82,14 @@ TEST(Ending, TheHostQuittingOrDestroyingTheOwnerEndsEveryDialogAtOnce)
             // The scan is stopped (the worker, held, has not seen it yet),
             // and stops where it was: it does not go on through the folders.
             if (pHold) {
-                EXPECT_TRUE(WaitUntil([&] { return dlg.ScanStopped(); })) << c.pszContext;
+                EXPECT_TRUE(WaitFor([&] { return dlg.ScanStopped(); }, "the scan is stopped")) << c.pszContext;
                 pHold->Release();
             }
             EXPECT_TRUE(d.WaitForEnd()) << c.pszContext;
             EXPECT_FALSE(d.AnyOtherWindow()) << c.pszContext;
-            if (pHold)
+            if (pHold) {
                 EXPECT_LT(pHold->AllocationsAfterRelease(), 20) << c.pszContext;
+            }
         });
         EXPECT_EQ(c.end == Quit ? -1 : IDABORT, nResult) << c.pszContext;
         EXPECT_EQ(c.end == Quit, TakeQuit()) << c.pszContext;

@@ -3,13 +3,6 @@
 
 #include <ErrorMessage.h>
 
-static CString SystemText(DWORD dwError)
-{
-    CString strText;
-    AfxGetSystemErrorText(dwError, strText);
-    return strText;
-}
-
 // A code for which the system has no text.
 static const DWORD kNoText = 0x2FFFFFFF;
 
@@ -42,10 +35,12 @@ TEST(ErrorMessage, IntoTheErrorBox)
     });
 }
 
+// The system's text as FormatMessage gives it, nothing added or cut.
 TEST(ErrorMessage, AsText)
 {
     CErrorMessage errorMessage;
     DWORD dwError = ERROR_ACCESS_DENIED;
+    ASSERT_FALSE(SystemText(5).IsEmpty());
     EXPECT_EQ(SystemText(5), errorMessage.GetMessageText(dwError));
     EXPECT_EQ(5u, dwError);
     DWORD dwNone = kNoText;

@@ -4,7 +4,8 @@
 // The folders are made natively: Win32 calls cannot make most of them.
 #include "folderops_support.h"
 
-#include <ErrorMessage.h>
+#include <algorithm>
+#include <map>
 #include <FolderNames.h>
 
 // The classes of names; each stands beside a folder it could be taken for
@@ -30,9 +31,15 @@ static const NameClass s_classes[] = {
 // The text of a refusal by pszRefused of the node at strPath.
 static CString Refusal(const char* pszRefused, const CString& strPath, NameProblem nProblem)
 {
+    static const std::map<NameProblem, const char*> s_why = {
+        { NAME_CONVERTED, "a name there cannot be represented exactly in the ANSI code page" },
+        { NAME_TRAILING, "Windows paths drop the dots and spaces that end a name" },
+        { NAME_DEVICE, "Windows paths take the name for a device" },
+        { NAME_SPECIAL, "the name holds a character that Windows paths give a meaning to" },
+    };
     if (nProblem == NAME_MISSING)
-        return CErrorMessage().GetMessageText(ERROR_PATH_NOT_FOUND);
-    return CString(pszRefused) + ": " + strPath + " may name another folder (" + NameProblemText(nProblem) + ")";
+        return SystemText(ERROR_PATH_NOT_FOUND);
+    return CString(pszRefused) + ": " + strPath + " may name another folder (" + s_why.at(nProblem) + ")";
 }
 
 // Each class at the drive's first level and deeper: the name is one node;
@@ -119,6 +126,60 @@ TEST(ExactNames, OnlyReparsePointsThatStandForAnotherNameAreLinks)
         EXPECT_EQ(c.bLink, IsLink(c.dwAttributes, c.dwTag)) << c.pszContext;
 }
 
+// What the listing alone tells of each name, without a window: the names
+// are made natively, as Win32 calls cannot make most of them.
+TEST(ExactNames, TheListingClassesEachNameByWhatAWin32PathDoesToIt)
+{
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "the labels below are those of code page 1252, not " << GetACP();
+    const struct {
+        const char* pszName;   // UTF-8; a folder
+        const char* pszLabel;  // as the ANSI functions give it
+        NameProblem nProblem;
+    } cases[] = {
+        { "plain", "plain", NAME_EXACT }, { ".hidden", ".hidden", NAME_EXACT }, { "CONSOLE", "CONSOLE", NAME_EXACT },
+        { "LPT10", "LPT10", NAME_EXACT }, { "caf\xc3\xa9", "caf\xe9", NAME_EXACT },
+        { "foo.", "foo.", NAME_TRAILING }, { "foo ", "foo ", NAME_TRAILING },
+        { "CON", "CON", NAME_DEVICE }, { "nul.txt", "nul.txt", NAME_DEVICE }, { "Com1", "Com1", NAME_DEVICE },
+        { "lpt9.a.b", "lpt9.a.b", NAME_DEVICE },
+        { "a*b", "a*b", NAME_SPECIAL }, { "what?", "what?", NAME_SPECIAL },
+        { "\xef\xbc\xbc" "b", "\\b", NAME_CONVERTED }, { "x\xc4\x81", "xa", NAME_CONVERTED },
+    };
+    TestFolder folder("listed");
+    std::vector<CString> entries;
+    for (const auto& c : cases)
+        entries.push_back(CString(c.pszName) + "/");
+    MakeNative(folder.Path(), entries);
+    std::vector<CListedName> names;
+    ASSERT_TRUE(ListFolderWide(folder.Path(), names));
+    ASSERT_EQ(sizeof cases / sizeof cases[0], names.size());
+    for (const auto& c : cases) {
+        WCHAR wszName[MAX_PATH];
+        MultiByteToWideChar(CP_UTF8, 0, c.pszName, -1, wszName, MAX_PATH);
+        auto it = std::find_if(names.begin(), names.end(), [&](const CListedName& n) { return n.strWide == wszName; });
+        ASSERT_NE(names.end(), it) << c.pszName << " is not listed";
+        EXPECT_EQ(CString(c.pszLabel), it->strAnsi) << c.pszName;
+        EXPECT_EQ(c.nProblem, it->nProblem) << c.pszName;
+        EXPECT_TRUE(it->IsDirectory()) << c.pszName;
+        EXPECT_FALSE(it->bLink) << c.pszName;
+    }
+}
+
+// One backslash between a folder and a name, a drive root's included.
+TEST(ExactNames, JoinPathPutsOneBackslashBetween)
+{
+    const struct {
+        const char* pszFolder;
+        const char* pszName;
+        const char* pszPath;
+    } cases[] = {
+        { "D:\\", "a", "D:\\a" }, { "D:", "a", "D:\\a" }, { "D:\\x", "a", "D:\\x\\a" },
+        { "D:\\x\\", "*.*", "D:\\x\\*.*" }, { "D:\\x\\\\", "a b", "D:\\x\\a b" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CString(c.pszPath), JoinPath(c.pszFolder, c.pszName)) << c.pszFolder << " + " << c.pszName;
+}
+
 // A host may have called SetFileApisToOEM: the ANSI file functions then
 // take names in the OEM code page (437 here), while the tree shows its
 // labels in the ANSI one (1252). The file functions give e-acute as 0x82 and
@@ -176,10 +237,7 @@ TEST(ExactNamesDbcs, ANameEndingInTheByteOfABackslashIsOneName)
             ASSERT_NE(nullptr, hNode) << strParent;
             d.SelectNode(hNode);
             EXPECT_EQ((std::vector<CString>{ "sub" }), d.Children(hNode)) << strParent;
-            d.Command(IDC_BN_EXPAND);
-            while (d.WaitForDialog("Progress and Kill Dialog", 0))
-                Sleep(20);
-            d.Sync();
+            ExpandRecursive(d);
             EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR)) << strParent;
             HTREEITEM hSub = d.Child(hNode, "sub");
             ASSERT_NE(nullptr, hSub) << strParent;

@@ -95,9 +95,9 @@ TEST(Expand, TheWorkersOutOfMemoryBoxComesInFrontWhileTheCommandWaitsAndTheScanG
         HWND hQuestion = d.WaitForMessageBox();
         ASSERT_NE(nullptr, hQuestion);
         d.Answer(hQuestion, IDYES, false);
-        for (DWORD dwStart = GetTickCount(); IsWindow(hQuestion) && GetTickCount() - dwStart < 5000;)
-            Sleep(20);
-        Sleep(200);
+        ASSERT_TRUE(d.WaitUntilGone(hQuestion));
+        // The activation has gone back to the folder dialog before the box comes.
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == d.Dialog(); }, "the folder dialog is in front"));
         hold.Release(true);
 
         // The worker's box, owned by no window and brought to the front
@@ -240,10 +240,13 @@ TEST_P(ExpandStopBy, KeepsAWholeOrPartialScan)
     RunFolderDialog(s_pFolder->Path(), [&](Driver& d) {
         HTREEITEM hNode = SelectNodeOf(d, s_pFolder->Path());
         ASSERT_NE(nullptr, hNode);
+        // The scan has found some folders before it is stopped.
+        WorkerHold hold(d, 100);
         d.Command(IDC_BN_EXPAND);
         HWND hProgress = d.WaitForDialog(PROGRESS_CAPTION);
         ASSERT_NE(nullptr, hProgress);
-        Sleep(200);
+        ASSERT_TRUE(hold.WaitUntilHeld());
+        hold.Release();
 
         switch (c.by) {
         case StopBy::Kill:

@@ -131,22 +131,11 @@ TEST(Keyboard, KeypadStarInALabelEditorRenamesFirstAndExpandsTheRenamedFolder)
     EXPECT_FALSE(Exists(folder.Path("old")));
 }
 
-static BOOL CALLBACK FindToolTip(HWND hWnd, LPARAM lParam)
-{
-    char szClass[64] = "";
-    GetClassNameA(hWnd, szClass, sizeof szClass);
-    if (strcmp(szClass, TOOLTIPS_CLASSA))
-        return TRUE;
-    *(HWND*)lParam = hWnd;
-    return FALSE;
-}
-
 TEST(Keyboard, MouseMessagesOfTheControlsAreRelayedToTheToolTips)
 {
     TestFolder folder("tips");
     RunFolderDialog(folder.Path(), [&](Driver& d) {
-        HWND hToolTip = NULL;
-        EnumThreadWindows(GetWindowThreadProcessId(d.Dialog(), NULL), FindToolTip, (LPARAM)&hToolTip);
+        HWND hToolTip = DialogToolTip(d.Dialog());
         ASSERT_NE(nullptr, hToolTip);
         Spy spy;
         spy.hSource = d.Item(IDC_BN_EXPAND);

@@ -2,7 +2,7 @@
 // folder by editing its label; every case is checked on disk.
 #include "folderops_support.h"
 
-#include <ErrorMessage.h>
+#include <FolderNames.h>
 
 TEST(MakeFolder, TheTextTypedInPlaceNamesTheNewFolder)
 {
@@ -56,7 +56,7 @@ TEST(MakeFolder, AFailedCreationIsShownAndLeavesNoNode)
         HWND hEditor = StartMakeFolder(d, folder.Path("parent"));
         ASSERT_NE(nullptr, hEditor);
         d.Key(VK_RETURN, hEditor);
-        EXPECT_EQ("Cannot Create Directory " + CErrorMessage().GetMessageText(ERROR_ALREADY_EXISTS),
+        EXPECT_EQ("Cannot Create Directory " + SystemText(ERROR_ALREADY_EXISTS),
                   d.ItemText(IDC_EDIT_ERROR));
         // The first NewFolder is the listed one; the new node is gone.
         EXPECT_EQ((std::vector<CString>{ "NewFolder" }), d.Children(NodeOf(d, folder.Path("parent"))));
@@ -154,43 +154,74 @@ TEST(MakeFolder, InsWhileAnotherLabelIsEditedEndsThatEditFirst)
     }
 }
 
-// The names a user could type that are not one name inside the parent.
-static const char* const s_apszBadNames[] = {
-    "..\\escape", "sub\\deeper", "..", ".", "a/b", "D:\\abs", "bad:name", "star*", "what?", "dot.", "space ", "NUL", "con.txt",
-};
+// The rule itself: what can be one folder's name inside its parent.
+TEST(FolderNames, OnlyOneNameInsideTheParentIsAccepted)
+{
+    const char* const pszSpecial = "a name cannot contain control characters or any of \\ / : * ? \" < > |";
+    const char* const pszTrailing = "a name cannot end with a dot or a space";
+    const char* const pszDevice = "the name is reserved for a device";
+    const char* const pszDots = "\".\" and \"..\" are not names of a folder";
+    const struct {
+        const char* pszName;
+        const char* pszWhy;  // NULL: accepted
+    } cases[] = {
+        { "Docs", NULL }, { "a.b", NULL }, { ".hidden", NULL }, { "...x", NULL }, { " lead", NULL },
+        { "CONSOLE", NULL }, { "COM0", NULL }, { "xnul", NULL }, { "con_x.txt", NULL }, { "LPT10", NULL },
+        { "..\\escape", pszSpecial }, { "sub\\deeper", pszSpecial }, { "a/b", pszSpecial }, { "D:\\abs", pszSpecial },
+        { "bad:name", pszSpecial }, { "star*", pszSpecial }, { "what?", pszSpecial }, { "q\"uote", pszSpecial },
+        { "<a>", pszSpecial }, { "p|pe", pszSpecial }, { "tab\there", pszSpecial },
+        { "..", pszDots }, { ".", pszDots },
+        { "dot.", pszTrailing }, { "space ", pszTrailing }, { "a. .", pszTrailing },
+        { "NUL", pszDevice }, { "con.txt", pszDevice }, { "Aux", pszDevice }, { "prn.a.b", pszDevice },
+        { "COM1", pszDevice }, { "lpt9", pszDevice }, { "NUL .txt", pszDevice }, { "com\xB9", pszDevice },
+    };
+    for (const auto& c : cases) {
+        CString strExpected = c.pszWhy ? "Invalid Folder Name \"" + CString(c.pszName) + "\": " + c.pszWhy : CString();
+        EXPECT_EQ(strExpected, CheckFolderName(c.pszName)) << "\"" << c.pszName << "\"";
+    }
+}
 
-TEST(FolderNames, NamesThatAreNotOneNameInsideTheParentAreRefused)
+// The refusal reaches the error box for a new folder and for a rename, and
+// nothing changes on the drive.
+TEST(FolderNames, ARefusedNameIsShownAndChangesNothing)
 {
     TestFolder folder("names");
     folder.MakeDirs("parent\\child");
-    CString strProgramFolder = folder.Path().Left(folder.Path().ReverseFind('\\'));
-    std::vector<CString> before = Snapshot(strProgramFolder);
-    std::vector<CString> beforeRoot = Snapshot("D:");
-    for (const char* pszName : s_apszBadNames) {
+    std::vector<CString> before = DriveSnapshot();
+    const struct {
+        const char* pszName;
+        const char* pszRefusal;
+    } cases[] = {
+        { "..\\escape", "Invalid Folder Name \"..\\escape\": a name cannot contain control characters or any of \\ / : * ? \" < > |" },
+        { "NUL", "Invalid Folder Name \"NUL\": the name is reserved for a device" },
+    };
+    for (const auto& c : cases) {
+        const char* pszName = c.pszName;
+        const CString strRefusal = c.pszRefusal;
         RunFolderDialog(folder.Path("parent"), [&](Driver& d) {
             // As the name of a new folder: refused, the node removed.
             HWND hEditor = StartMakeFolder(d, folder.Path("parent"));
             ASSERT_NE(nullptr, hEditor) << pszName;
             d.TypeText(hEditor, pszName);
             d.Key(VK_RETURN, hEditor);
-            EXPECT_EQ(0, d.ItemText(IDC_EDIT_ERROR).Find("Invalid Folder Name \"" + CString(pszName) + "\": ")) << pszName;
+            EXPECT_EQ(strRefusal, d.ItemText(IDC_EDIT_ERROR)) << pszName;
             HTREEITEM hParent = NodeOf(d, folder.Path("parent"));
             EXPECT_EQ((std::vector<CString>{ "child" }), d.Children(hParent)) << pszName;
 
             // As a new name of child: refused, the label stays.
+            d.OnUi([&] { SetDlgItemTextA(d.Dialog(), IDC_EDIT_ERROR, ""); });
             d.ClickNode(d.Child(hParent, "child"));
             d.EditLabel(d.Child(hParent, "child"));
             hEditor = d.LabelEditor();
             ASSERT_NE(nullptr, hEditor) << pszName;
             d.TypeText(hEditor, pszName);
             d.Key(VK_RETURN, hEditor);
-            EXPECT_EQ(0, d.ItemText(IDC_EDIT_ERROR).Find("Invalid Folder Name \"" + CString(pszName) + "\": ")) << pszName;
+            EXPECT_EQ(strRefusal, d.ItemText(IDC_EDIT_ERROR)) << pszName;
             EXPECT_EQ((std::vector<CString>{ "child" }), d.Children(hParent)) << pszName;
             d.Cancel();
         });
     }
-    EXPECT_EQ(before, Snapshot(strProgramFolder));
-    EXPECT_EQ(beforeRoot, Snapshot("D:"));
+    EXPECT_EQ(before, DriveSnapshot());
 }
 
 // Names typed as the keyboard gives them (wide) that code page 1252 cannot
@@ -238,9 +269,11 @@ TEST(FolderNames, ATypedNameThatTheAnsiCodePageCannotHoldIsRefused)
                           d.ItemText(IDC_EDIT_ERROR)) << e.pszContext;
                 EXPECT_EQ((std::vector<CString>{ "child" }), d.Children(NodeOf(d, folder.Path("parent")))) << e.pszContext;
                 // Ins went on to make a folder in child: it is refused too.
-                if (e.nKey == VK_INSERT && d.LabelEditor()) {
-                    d.TypeText(d.LabelEditor(), "bad*");
-                    d.Key(VK_RETURN, d.LabelEditor());
+                if (e.nKey == VK_INSERT) {
+                    HWND hNewEditor = d.LabelEditor();
+                    ASSERT_NE(nullptr, hNewEditor) << e.pszContext;
+                    d.TypeText(hNewEditor, "bad*");
+                    d.Key(VK_RETURN, hNewEditor);
                 }
                 EXPECT_EQ(nullptr, d.LabelEditor()) << e.pszContext;
             }

@@ -13,27 +13,24 @@ TEST(Navigation, InitialPathComponentsOpenFromTheDriveDown)
         const char* pszContext;
         CString strInitial;
         CString strShown;        // the path box after the start
-        CString strDeepestOpen;  // the deepest node that is expanded
+        CString strExpanded;     // the deepest node with children, expanded
     } cases[] = {
-        { "a\\b opens a, then b", folder.Path("a\\b"), folder.Path("a\\b"), folder.Path("a\\b") },
+        { "a\\b opens a, then b", folder.Path("a\\b"), folder.Path("a\\b"), folder.Path("a") },
         { "a missing component is skipped", folder.Path("missing\\a"), folder.Path("a"), folder.Path("a") },
         { "a doubled backslash is an empty component", folder.Path() + "\\\\a", folder.Path("a"), folder.Path("a") },
         { "a trailing backslash", folder.Path("a") + "\\", folder.Path("a"), folder.Path("a") },
         { "the lookup is case-sensitive", folder.Path("data"), folder.Path(), folder.Path() },
-        { "the drive root", "D:\\", "D:\\", "" },
+        { "the drive root", "D:\\", "D:\\", "D:\\" },
     };
     for (const Case& c : cases) {
         RunFolderDialog(c.strInitial, [&](Driver& d) {
             EXPECT_EQ(c.strShown, d.ItemText(IDC_EDIT_PATH)) << c.pszContext;
             // The folder shown is the selected node.
             EXPECT_EQ(NodeOf(d, c.strShown), d.Selected()) << c.pszContext;
-            if (!c.strDeepestOpen.IsEmpty()) {
-                HTREEITEM hNode = NodeOf(d, c.strDeepestOpen);
-                ASSERT_NE(nullptr, hNode) << c.pszContext;
-                if (!d.Children(hNode).empty()) {
-                    EXPECT_TRUE(d.IsExpanded(hNode)) << c.pszContext;
-                }
-            }
+            HTREEITEM hNode = NodeOf(d, c.strExpanded);
+            ASSERT_NE(nullptr, hNode) << c.pszContext;
+            EXPECT_FALSE(d.Children(hNode).empty()) << c.pszContext;
+            EXPECT_TRUE(d.IsExpanded(hNode)) << c.pszContext;
             d.Cancel();
         });
     }
@@ -124,8 +121,8 @@ TEST(Navigation, AFolderGoneFromDiskShowsTheSystemsTextAndTheDialogGoesOn)
         WIN32_FIND_DATAA fd;
         SetLastError(0xdeadbeef);
         FindFirstFileA(folder.Path("gone\\*.*"), &fd);
-        CString strExpected;
-        AfxGetSystemErrorText(GetLastError(), strExpected);
+        CString strExpected = SystemText(GetLastError());
+        ASSERT_FALSE(strExpected.IsEmpty());
 
         d.ClickNode(hGone);
         EXPECT_EQ(folder.Path("gone"), d.ItemText(IDC_EDIT_PATH));
@@ -155,12 +152,18 @@ TEST(Navigation, APathLongerThanTheAnsiApiAllowsShowsTheSystemsText)
         CreateDirectoryW(wszPath, NULL);
     }
     ASSERT_GT(strPath.GetLength(), MAX_PATH);
+    // The reason the ANSI functions give for listing it.
+    WIN32_FIND_DATAA fd;
+    SetLastError(0xdeadbeef);
+    ASSERT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA(strPath + "\\*.*", &fd));
+    const CString strExpected = SystemText(GetLastError());
+    ASSERT_FALSE(strExpected.IsEmpty());
     RunFolderDialog(folder.Path(strName + "\\" + strName + "\\" + strName), [&](Driver& d) {
         HTREEITEM hDeep = NodeOf(d, strPath);
         ASSERT_NE(nullptr, hDeep);
         d.SelectNode(hDeep);
         EXPECT_EQ(strPath, d.ItemText(IDC_EDIT_PATH));
-        EXPECT_NE(CString(""), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_EQ(strExpected, d.ItemText(IDC_EDIT_ERROR));
         d.SelectNode(d.Root());
         EXPECT_EQ(CString("D:\\"), d.ItemText(IDC_EDIT_PATH));
         d.Cancel();

@@ -75,8 +75,7 @@ static void ExpectOverTheDialog(Driver& d, HWND hNested, const CString& strConte
         for (HWND hControl : { watch.hTree, watch.hPath, watch.hError })
             InvalidateRect(hControl, NULL, TRUE);
     });
-    for (int i = 0; i < 100 && !(watch.nTree && watch.nPath && watch.nError); i++)
-        Sleep(20);
+    WaitFor([&] { return watch.nTree && watch.nPath && watch.nError; }, "the tree and both boxes have painted", 2000);
     d.OnUi([&] {
         UnhookWindowsHookEx(watch.hHook);
         s_pWatch = NULL;

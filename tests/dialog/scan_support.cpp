@@ -1,8 +1,6 @@
 // Shared pieces of the tests of Expand Recursive and the keys.
 #include "scan_support.h"
 
-const char* const PROGRESS_CAPTION = "Progress and Kill Dialog";
-
 HTREEITEM SelectNodeOf(Driver& d, const CString& strPath)
 {
     HTREEITEM hNode = NodeOf(d, strPath);
@@ -10,26 +8,6 @@ HTREEITEM SelectNodeOf(Driver& d, const CString& strPath)
     if (hNode)
         d.SelectNode(hNode);
     return hNode;
-}
-
-bool WaitForCommandEnd(Driver& d, DWORD nTimeoutMs)
-{
-    DWORD dwStart = GetTickCount();
-    while (d.WaitForDialog(PROGRESS_CAPTION, 0)) {
-        if (GetTickCount() - dwStart > nTimeoutMs)
-            return false;
-        Sleep(20);
-    }
-    // Once the progress dialog has gone, the command runs to its end
-    // without a message loop, so this call is answered after it.
-    d.Sync();
-    return true;
-}
-
-void ExpandRecursive(Driver& d)
-{
-    d.Command(IDC_BN_EXPAND);
-    EXPECT_TRUE(WaitForCommandEnd(d)) << "the progress dialog did not close by itself";
 }
 
 // Runs on the user-interface thread.

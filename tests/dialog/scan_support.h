@@ -6,18 +6,10 @@
 #include <algorithm>
 #include <vector>
 
-// The caption of the progress-and-kill dialog.
-extern const char* const PROGRESS_CAPTION;
-
 // Selects the node of strPath (which lists its folder); NULL, and a
 // failure, when there is no such node.
 HTREEITEM SelectNodeOf(Driver& d, const CString& strPath);
 
-// Waits until the progress dialog has closed by itself and the command has
-// finished; false when it is still open after nTimeoutMs.
-bool WaitForCommandEnd(Driver& d, DWORD nTimeoutMs = 30000);
-// Clicks "Expand Recursive" and waits until the command has finished.
-void ExpandRecursive(Driver& d);
 
 // The paths below a node relative to it, depth-first in sibling order
 // ("a", "a\\b", ...).

@@ -144,9 +144,7 @@ TEST(Scan, AFolderThatCannotBeListedIsKeptAndItsErrorShownAlsoByLaterCommands)
     WIN32_FIND_DATAA fd;
     SetLastError(0xdeadbeef);
     ASSERT_EQ(INVALID_HANDLE_VALUE, FindFirstFileA(strDeep + "\\*.*", &fd));
-    CString strSystemText;
-    AfxGetSystemErrorText(GetLastError(), strSystemText);
-    CString strError = strDeep + "\\*.* " + strSystemText;
+    CString strError = strDeep + "\\*.* " + SystemText(GetLastError());
 
     RunFolderDialog(folder.Path(), [&](Driver& d) {
         HTREEITEM hNode = ExpandAt(d, folder.Path());
@@ -232,8 +230,7 @@ TEST(Scan, RunningOutOfMemoryEmptiesTheListAndTheScanGoesOn)
         folder.MakeDirs(pszName);
     std::vector<CString> full = FoldersOnDisk(folder.Path());
     ASSERT_EQ(8u, full.size());
-    CString strNoMemory;
-    AfxGetSystemErrorText(ERROR_NOT_ENOUGH_MEMORY, strNoMemory);
+    const CString strNoMemory = SystemText(ERROR_NOT_ENOUGH_MEMORY);
     // Three allocations per folder have the size of its path: its copy into
     // the list, then its own listing's folder and pattern.
     size_t nPathSize = (size_t)folder.Path("x1").GetLength() + 1;
@@ -272,8 +269,9 @@ TEST(Scan, RunningOutOfMemoryEmptiesTheListAndTheScanGoesOn)
             std::vector<CString> tree = Subtree(d, hNode);
             EXPECT_EQ(c.nKept, tree.size()) << c.pszContext;
             EXPECT_TRUE(std::equal(tree.begin(), tree.end(), full.end() - tree.size())) << c.pszContext;
-            if (!c.bBox)
+            if (!c.bBox) {
                 EXPECT_EQ(folder.Path() + "\\" + full[2] + "\\*.* " + strNoMemory, d.ItemText(IDC_EDIT_ERROR));
+            }
             d.Cancel();
         });
         EXPECT_EQ(1, s_nRefused) << c.pszContext;

@@ -74,14 +74,6 @@ void Choose(Driver& d, HTREEITEM hNode)
     d.SelectNode(hNode);
 }
 
-void ExpandRecursive(Driver& d)
-{
-    d.Command(IDC_BN_EXPAND);
-    while (d.WaitForDialog("Progress and Kill Dialog", 0))
-        Sleep(20);
-    d.Sync();
-}
-
 // Starts make folder below hParent; the new node's label editor.
 HWND MakeFolder(Driver& d, HTREEITEM hParent)
 {
@@ -287,13 +279,13 @@ TEST(UnicodeNames, PathLimitsAreCountedInUtf16Characters)
           Utf8(repeat(L"\x65E5", nRoom)) },
         { "one character more", true, repeat(L"\x65E5", nRoom + 1),
           "Invalid Folder Name \"" + Utf8(repeat(L"\x65E5", nRoom + 1)) +
-              "\": the folder's path would be longer than the 255 characters that the ANSI file functions can list" },
+              "\": the folder's path would be longer than the 255 characters that the ANSI file functions can list", "" },
         // The control's own text is cut at MAX_PATH bytes; the command takes
         // the whole name, and Wine's file system cannot take it.
         { "87 CJK characters, 261 bytes: more than the control's text holds", false, repeat(L"\x65E5", 87),
-          "Invalid Folder Name \"" + Utf8(repeat(L"\x65E5", 87)) + "\": the name is longer than the 255 bytes that the file system takes" },
+          "Invalid Folder Name \"" + Utf8(repeat(L"\x65E5", 87)) + "\": the name is longer than the 255 bytes that the file system takes", "" },
         { "an emoji cut in half by the editor's limit of 259 characters", false, repeat(L"a", 258) + L"\xD83D\xDCC1",
-          "Invalid Folder Name: the name typed holds characters that the ANSI code page cannot represent" },
+          "Invalid Folder Name: the name typed holds characters that the ANSI code page cannot represent", "" },
     };
     std::vector<CString> before = DriveSnapshot();
     CString strSelected;

@@ -131,8 +131,11 @@ TEST(Dialog, MessageMapsDispatchDerivedFirst)
             }
             SetTimer(d.Dialog(), nUpper | 42, 1, NULL);
         });
-        Sleep(100);
-        d.Sync();
+        ASSERT_TRUE(WaitFor([&] {
+            bool bFired = false;
+            d.OnUi([&] { bFired = dlg.calls.back().compare(0, 6, "timer ") == 0; });
+            return bFired;
+        }, "the timer has fired"));
         d.Ok();
     });
     EXPECT_EQ(IDOK, nResult);

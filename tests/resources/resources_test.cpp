@@ -1,8 +1,10 @@
 // The resources of Varnet.dll, read back from the built module: dialog
-// templates and icons under both language tags, nothing beyond them, the
-// version block and the file name. The expected values are written out here
-// as tables, independently of res/*.rc.
+// templates (as the dialogs the system builds of them) and icons under both
+// language tags, nothing beyond them, the version block and the file name.
+// The expected values are written out here as tables, independently of
+// res/*.rc.
 #include <FolderTreeDlg.h>
+#include <resource.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -36,7 +38,7 @@ std::string Hex(DWORD dw)
 std::string LangContext(WORD wLang) { return "language " + Hex(wLang); }
 
 // ---------------------------------------------------------------------------
-// Reading the raw resource data.
+// The raw resource data.
 
 struct Blob {
     const BYTE* p = nullptr;
@@ -55,199 +57,13 @@ Blob Resource(HMODULE hMod, LPCSTR pszType, WORD wId, WORD wLang)
     return blob;
 }
 
-// Little-endian reader over a resource, bounds-checked: reading past the
-// end makes it not Ok() and yields zeros.
-class Reader {
-public:
-    Reader(const BYTE* p, DWORD n) : m_p(p), m_n(n) {}
-    explicit Reader(const Blob& blob) : Reader(blob.p, blob.n) {}
-
-    bool Ok() const { return m_bOk; }
-    DWORD Pos() const { return m_nPos; }
-    BYTE Byte() { return (BYTE)Take(1); }
-    WORD Word() { return (WORD)Take(2); }
-    short Short() { return (short)Take(2); }
-    DWORD DWord() { return Take(4); }
-    void Align4() { Seek((m_nPos + 3) & ~3u); }
-    void Skip(DWORD n) { Seek(m_nPos + n); }
-    void Seek(DWORD nPos)
-    {
-        if (nPos > m_n)
-            m_bOk = false;
-        else
-            m_nPos = nPos;
-    }
-
-    // A zero-terminated UTF-16 string, as CP1252 text.
-    std::string WString()
-    {
-        std::wstring w;
-        for (;;) {
-            WORD c = Word();
-            if (!m_bOk || c == 0)
-                break;
-            w += (wchar_t)c;
-        }
-        if (w.empty())
-            return "";
-        std::string s(w.size() * 2, '\0');
-        int n = WideCharToMultiByte(1252, 0, w.c_str(), (int)w.size(), &s[0], (int)s.size(), NULL, NULL);
-        s.resize(n > 0 ? n : 0);
-        return s;
-    }
-
-private:
-    DWORD Take(DWORD n)
-    {
-        if (!m_bOk || m_nPos + n > m_n) {
-            m_bOk = false;
-            return 0;
-        }
-        DWORD v = 0;
-        for (DWORD i = 0; i < n; i++)
-            v |= (DWORD)m_p[m_nPos + i] << (8 * i);
-        m_nPos += n;
-        return v;
-    }
-
-    const BYTE* m_p;
-    DWORD m_n;
-    DWORD m_nPos = 0;
-    bool m_bOk = true;
-};
-
-// The sz_Or_Ord fields of a template: nothing, an ordinal, or a string.
-struct NameOrOrd {
-    bool bOrdinal = false;
-    WORD wOrdinal = 0;
-    std::string text;
-
-    bool Empty() const { return !bOrdinal && text.empty(); }
-    std::string Describe() const { return bOrdinal ? "#" + std::to_string(wOrdinal) : "\"" + text + "\""; }
-};
-
-NameOrOrd ReadNameOrOrd(Reader& r)
+// A little-endian field at nOffset; zero past the end.
+DWORD Field(const Blob& blob, DWORD nOffset, DWORD nBytes)
 {
-    NameOrOrd v;
-    DWORD nStart = r.Pos();
-    WORD w = r.Word();
-    if (w == 0xFFFF) {
-        v.bOrdinal = true;
-        v.wOrdinal = r.Word();
-    } else if (w != 0) {
-        r.Seek(nStart);
-        v.text = r.WString();
-    }
+    DWORD v = 0;
+    for (DWORD i = 0; i < nBytes && nOffset + i < blob.n; i++)
+        v |= (DWORD)blob.p[nOffset + i] << (8 * i);
     return v;
-}
-
-// The predefined classes a template may name by ordinal, by window class
-// name; class names compare without case.
-std::string ClassIdentity(const NameOrOrd& cls)
-{
-    if (cls.bOrdinal) {
-        switch (cls.wOrdinal) {
-        case 0x80: return "button";
-        case 0x81: return "edit";
-        case 0x82: return "static";
-        case 0x83: return "listbox";
-        case 0x84: return "scrollbar";
-        case 0x85: return "combobox";
-        default: return "#" + std::to_string(cls.wOrdinal);
-        }
-    }
-    std::string s = cls.text;
-    for (char& c : s)
-        c = (char)tolower((unsigned char)c);
-    return s;
-}
-
-struct Control {
-    DWORD dwHelpId = 0;
-    DWORD dwStyle = 0;
-    DWORD dwExStyle = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;
-    int nId = 0;  // -1 for an id stored as 0xFFFF or 0xFFFFFFFF
-    NameOrOrd cls;
-    NameOrOrd title;
-    WORD wExtra = 0;
-};
-
-struct Dialog {
-    bool bExtended = false;
-    WORD wVersion = 0;
-    DWORD dwHelpId = 0;
-    DWORD dwStyle = 0;
-    DWORD dwExStyle = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;
-    NameOrOrd menu;
-    NameOrOrd cls;
-    std::string caption;
-    WORD wPointSize = 0;
-    WORD wWeight = 0;
-    BYTE bItalic = 0;
-    std::string face;
-    std::vector<Control> controls;
-};
-
-int ControlId(DWORD dw) { return dw == 0xFFFF || dw == 0xFFFFFFFF ? -1 : (int)dw; }
-
-// Parses a DLGTEMPLATEEX or a DLGTEMPLATE; false if the data runs short.
-bool ParseDialog(const Blob& blob, Dialog& d)
-{
-    Reader r(blob);
-    d.bExtended = blob.n >= 4 && r.Word() == 1 && r.Word() == 0xFFFF;
-    WORD nItems;
-    if (d.bExtended) {
-        d.wVersion = 1;
-        d.dwHelpId = r.DWord();
-        d.dwExStyle = r.DWord();
-        d.dwStyle = r.DWord();
-    } else {
-        r.Seek(0);
-        d.dwStyle = r.DWord();
-        d.dwExStyle = r.DWord();
-    }
-    nItems = r.Word();
-    d.x = r.Short();
-    d.y = r.Short();
-    d.cx = r.Short();
-    d.cy = r.Short();
-    d.menu = ReadNameOrOrd(r);
-    d.cls = ReadNameOrOrd(r);
-    d.caption = r.WString();
-    if (d.dwStyle & DS_SETFONT) {
-        d.wPointSize = r.Word();
-        if (d.bExtended) {
-            d.wWeight = r.Word();
-            d.bItalic = r.Byte();
-            r.Byte();  // character set
-        }
-        d.face = r.WString();
-    }
-    for (WORD i = 0; i < nItems && r.Ok(); i++) {
-        Control c;
-        r.Align4();
-        if (d.bExtended) {
-            c.dwHelpId = r.DWord();
-            c.dwExStyle = r.DWord();
-            c.dwStyle = r.DWord();
-        } else {
-            c.dwStyle = r.DWord();
-            c.dwExStyle = r.DWord();
-        }
-        c.x = r.Short();
-        c.y = r.Short();
-        c.cx = r.Short();
-        c.cy = r.Short();
-        c.nId = ControlId(d.bExtended ? r.DWord() : r.Word());
-        c.cls = ReadNameOrOrd(r);
-        c.title = ReadNameOrOrd(r);
-        c.wExtra = r.Word();
-        r.Skip(c.wExtra);
-        d.controls.push_back(c);
-    }
-    return r.Ok();
 }
 
 // ---------------------------------------------------------------------------
@@ -378,70 +194,168 @@ const DialogSpec kDialogs[] = {
 };
 
 const char kFontFace[] = "MS Sans Serif";
-const WORD kFontPoints = 8;
+const int kFontPoints = 8;
 
-void CheckControl(const ControlSpec& want, const Control& got, WORD wLang, const std::string& ctx)
+// A dialog built of a template of the module, hidden, with a dialog
+// procedure that does nothing: its window, the style words of the template
+// (the window's own carry what the system adds), and what the dialog manager
+// asked of each control at its creation, in template order (a control may
+// change its style and size afterwards: an icon static takes its icon's).
+struct Created {
+    HWND hWnd;
+    CREATESTRUCTA cs;
+};
+
+struct LiveDialog {
+    HWND hDlg = NULL;
+    DWORD dwStyle = 0, dwExStyle = 0;
+    std::vector<Created> controls;
+    ~LiveDialog()
+    {
+        if (hDlg)
+            DestroyWindow(hDlg);
+    }
+};
+
+HHOOK g_hCbt;
+std::vector<Created>* g_pCreated;
+
+LRESULT CALLBACK RecordCreation(int nCode, WPARAM wParam, LPARAM lParam)
 {
-    EXPECT_EQ(want.nId, got.nId) << ctx;
+    if (nCode == HCBT_CREATEWND)
+        g_pCreated->push_back({ (HWND)wParam, *reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs });
+    return CallNextHookEx(g_hCbt, nCode, wParam, lParam);
+}
+
+INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+bool CreateLive(WORD wId, WORD wLang, LiveDialog& live)
+{
+    Blob blob = Resource(Varnet(), (LPCSTR)RT_DIALOG, wId, wLang);
+    if (blob.n < 8)
+        return false;
+    // The header of a DLGTEMPLATEEX (version 1, signature 0xFFFF) or a DLGTEMPLATE.
+    bool bExtended = Field(blob, 0, 2) == 1 && Field(blob, 2, 2) == 0xFFFF;
+    DWORD nStyleAt = bExtended ? 12 : 0, nExStyleAt = bExtended ? 8 : 4;
+    live.dwStyle = Field(blob, nStyleAt, 4);
+    live.dwExStyle = Field(blob, nExStyleAt, 4);
+    std::vector<BYTE> hidden(blob.p, blob.p + blob.n);
+    DWORD dwHidden = live.dwStyle & ~WS_VISIBLE;
+    memcpy(&hidden[nStyleAt], &dwHidden, sizeof dwHidden);
+
+    std::vector<Created> created;
+    g_pCreated = &created;
+    g_hCbt = SetWindowsHookExA(WH_CBT, RecordCreation, NULL, GetCurrentThreadId());
+    live.hDlg = CreateDialogIndirectParamA(Varnet(), (const DLGTEMPLATE*)hidden.data(), NULL, NoDialogProc, 0);
+    UnhookWindowsHookEx(g_hCbt);
+    for (const Created& c : created)
+        if (live.hDlg && GetAncestor(c.hWnd, GA_PARENT) == live.hDlg)
+            live.controls.push_back(c);
+    return live.hDlg != NULL;
+}
+
+std::string WindowText(HWND hWnd)
+{
+    char sz[256] = "";
+    GetWindowTextA(hWnd, sz, sizeof sz);
+    return sz;
+}
+
+std::string ClassOf(HWND hWnd)
+{
+    char sz[64] = "";
+    GetClassNameA(hWnd, sz, sizeof sz);
+    for (char* p = sz; *p; p++)
+        *p = (char)tolower((unsigned char)*p);
+    return sz;
+}
+
+// The position and size x, y, cx, cy in dialog units, each in the
+// dialog's pixels, as the dialog manager converts them.
+std::string Pixels(HWND hDlg, int x, int y, int cx, int cy)
+{
+    RECT rc = { x, y, cx, cy };
+    if (hDlg)
+        MapDialogRect(hDlg, &rc);
+    char sz[64];
+    sprintf(sz, "(%ld, %ld) %ld x %ld", rc.left, rc.top, rc.right, rc.bottom);
+    return sz;
+}
+
+void CheckControl(const ControlSpec& want, const Created& got, HWND hDlg, WORD wLang, const std::string& ctx)
+{
+    int nId = GetDlgCtrlID(got.hWnd);
+    EXPECT_EQ(want.nId, nId == 0xFFFF ? -1 : nId) << ctx;
     std::string wantClass = want.pszClass;
     for (char& c : wantClass)
         c = (char)tolower((unsigned char)c);
-    EXPECT_EQ(wantClass, ClassIdentity(got.cls)) << ctx << ": class " << got.cls.Describe();
+    EXPECT_EQ(wantClass, ClassOf(got.hWnd)) << ctx << ": class";
     if (want.pszText) {
-        EXPECT_FALSE(got.title.bOrdinal) << ctx << ": title " << got.title.Describe();
-        EXPECT_EQ(want.pszText, got.title.text) << ctx;
+        EXPECT_EQ(want.pszText, WindowText(got.hWnd)) << ctx;
     } else {
-        EXPECT_TRUE(got.title.bOrdinal) << ctx << ": title " << got.title.Describe();
-        EXPECT_EQ(want.wIcon, got.title.wOrdinal) << ctx;
-        // The icon a static names must be in the module under the same tag.
-        EXPECT_NE(nullptr, FindResourceExA(Varnet(), (LPCSTR)RT_GROUP_ICON, MAKEINTRESOURCEA(got.title.wOrdinal), wLang))
-            << ctx << ": icon " << got.title.wOrdinal << " is missing";
+        // The icon named by its ordinal, which must be in the module under the same tag.
+        HANDLE hIcon = LoadImageA(Varnet(), MAKEINTRESOURCEA(want.wIcon), IMAGE_ICON, 0, 0, LR_SHARED | LR_DEFAULTSIZE);
+        EXPECT_NE(nullptr, hIcon) << ctx;
+        EXPECT_EQ((LRESULT)hIcon, SendMessageA(got.hWnd, STM_GETICON, 0, 0)) << ctx << ": icon";
+        EXPECT_NE(nullptr, FindResourceExA(Varnet(), (LPCSTR)RT_GROUP_ICON, MAKEINTRESOURCEA(want.wIcon), wLang))
+            << ctx << ": icon " << want.wIcon << " is missing";
     }
-    EXPECT_EQ(Hex(WS_CHILD | WS_VISIBLE | want.dwStyle), Hex(got.dwStyle)) << ctx << ": style";
-    EXPECT_EQ(Hex(want.dwExStyle), Hex(got.dwExStyle)) << ctx << ": extended style";
-    EXPECT_EQ(want.x, got.x) << ctx << ": x";
-    EXPECT_EQ(want.y, got.y) << ctx << ": y";
-    EXPECT_EQ(want.cx, got.cx) << ctx << ": width";
-    EXPECT_EQ(want.cy, got.cy) << ctx << ": height";
-    EXPECT_EQ(0u, got.dwHelpId) << ctx << ": help id";
-    EXPECT_EQ(0, got.wExtra) << ctx << ": creation data";
+    // The dialog manager gives every control WS_EX_NOPARENTNOTIFY and turns
+    // a WS_BORDER into a client edge; CreateWindowEx gives a modal frame a
+    // window edge.
+    DWORD dwStyle = WS_CHILD | WS_VISIBLE | want.dwStyle, dwExStyle = want.dwExStyle | WS_EX_NOPARENTNOTIFY;
+    if (dwStyle & WS_BORDER) {
+        dwStyle &= ~WS_BORDER;
+        dwExStyle |= WS_EX_CLIENTEDGE;
+    }
+    if (dwExStyle & WS_EX_DLGMODALFRAME)
+        dwExStyle |= WS_EX_WINDOWEDGE;
+    EXPECT_EQ(Hex(dwStyle), Hex((DWORD)got.cs.style)) << ctx << ": style";
+    EXPECT_EQ(Hex(dwExStyle), Hex(got.cs.dwExStyle)) << ctx << ": extended style";
+    EXPECT_EQ(Pixels(hDlg, want.x, want.y, want.cx, want.cy), Pixels(NULL, got.cs.x, got.cs.y, got.cs.cx, got.cs.cy))
+        << ctx << ": rectangle";
+    EXPECT_EQ(0u, GetWindowContextHelpId(got.hWnd)) << ctx << ": help id";
+    EXPECT_EQ(nullptr, got.cs.lpCreateParams) << ctx << ": creation data";
 }
 
-// Each template, under each language tag, field by field and control by
-// control in tab order.
+// Each template, under each language tag, as the dialog built of it: the
+// dialog's own fields, then control by control in tab order.
 TEST(Resources, DialogTemplatesMatchUnderBothLanguages)
 {
     ASSERT_NE(nullptr, Varnet());
     for (const DialogSpec& want : kDialogs) {
         for (WORD wLang : kLanguages) {
             std::string ctx = "dialog " + std::to_string(want.wId) + ", " + LangContext(wLang);
-            Blob blob = Resource(Varnet(), (LPCSTR)RT_DIALOG, want.wId, wLang);
-            ASSERT_NE(nullptr, blob.p) << ctx << ": not found";
-            Dialog got;
-            ASSERT_TRUE(ParseDialog(blob, got)) << ctx << ": template runs past its " << blob.n << " bytes";
-
-            if (got.bExtended) {
-                EXPECT_EQ(0u, got.dwHelpId) << ctx << ": help id";
-            }
-            EXPECT_EQ(want.pszCaption, got.caption) << ctx << ": caption";
-            EXPECT_EQ(want.x, got.x) << ctx << ": x";
-            EXPECT_EQ(want.y, got.y) << ctx << ": y";
-            EXPECT_EQ(want.cx, got.cx) << ctx << ": width";
-            EXPECT_EQ(want.cy, got.cy) << ctx << ": height";
+            LiveDialog got;
+            ASSERT_TRUE(CreateLive(want.wId, wLang, got)) << ctx << ": not found, or no dialog could be made of it";
+            HWND hDlg = got.hDlg;
+            EXPECT_EQ(want.pszCaption, WindowText(hDlg)) << ctx << ": caption";
+            // The template's size is the client area's; a popup's position its window's.
+            RECT rcWindow, rcClient;
+            GetWindowRect(hDlg, &rcWindow);
+            GetClientRect(hDlg, &rcClient);
+            EXPECT_EQ(Pixels(hDlg, want.x, want.y, want.cx, want.cy),
+                      Pixels(NULL, rcWindow.left, rcWindow.top, rcClient.right, rcClient.bottom))
+                << ctx << ": position and size";
             EXPECT_EQ(Hex(want.dwStyle), Hex(got.dwStyle)) << ctx << ": style";
             EXPECT_EQ(Hex(want.dwExStyle), Hex(got.dwExStyle)) << ctx << ": extended style";
-            EXPECT_TRUE(got.menu.Empty()) << ctx << ": menu " << got.menu.Describe();
-            EXPECT_TRUE(got.cls.Empty()) << ctx << ": window class " << got.cls.Describe();
-            EXPECT_EQ(kFontFace, got.face) << ctx << ": font";
-            EXPECT_EQ(kFontPoints, got.wPointSize) << ctx << ": font size";
-            EXPECT_TRUE(got.wWeight == 0 || got.wWeight == FW_NORMAL) << ctx << ": font weight " << got.wWeight;
-            EXPECT_EQ(0, got.bItalic) << ctx << ": italic font";
+            EXPECT_EQ(0u, GetWindowContextHelpId(hDlg)) << ctx << ": help id";
+            EXPECT_EQ(nullptr, GetMenu(hDlg)) << ctx << ": menu";
+            EXPECT_EQ("#32770", ClassOf(hDlg)) << ctx << ": window class";
+            LOGFONTA lf = {};
+            ASSERT_NE(0, GetObjectA((HFONT)SendMessageA(hDlg, WM_GETFONT, 0, 0), sizeof lf, &lf)) << ctx << ": font";
+            EXPECT_STREQ(kFontFace, lf.lfFaceName) << ctx << ": font";
+            HDC hdc = GetDC(hDlg);
+            EXPECT_EQ(-MulDiv(kFontPoints, GetDeviceCaps(hdc, LOGPIXELSY), 72), lf.lfHeight) << ctx << ": font size";
+            ReleaseDC(hDlg, hdc);
+            EXPECT_TRUE(lf.lfWeight == 0 || lf.lfWeight == FW_NORMAL) << ctx << ": font weight " << lf.lfWeight;
+            EXPECT_EQ(0, lf.lfItalic) << ctx << ": italic font";
 
             ASSERT_EQ(want.controls.size(), got.controls.size()) << ctx << ": number of controls";
             for (size_t i = 0; i < want.controls.size(); i++) {
                 std::string ctxControl = ctx + ", control " + std::to_string(i) + " (id " +
                                          std::to_string(want.controls[i].nId) + ")";
-                CheckControl(want.controls[i], got.controls[i], wLang, ctxControl);
+                CheckControl(want.controls[i], got.controls[i], hDlg, wLang, ctxControl);
             }
         }
     }
@@ -452,12 +366,11 @@ TEST(Resources, DialogTemplatesMatchUnderBothLanguages)
 TEST(Resources, ProgressDialogHasNoOkOrCancel)
 {
     for (WORD wLang : kLanguages) {
-        Dialog got;
-        ASSERT_TRUE(ParseDialog(Resource(Varnet(), (LPCSTR)RT_DIALOG, 151, wLang), got)) << LangContext(wLang);
-        for (const Control& c : got.controls) {
-            EXPECT_NE(IDOK, c.nId) << LangContext(wLang);
-            EXPECT_NE(IDCANCEL, c.nId) << LangContext(wLang);
-        }
+        LiveDialog got;
+        ASSERT_TRUE(CreateLive(IDD_PROGRESS_KILL, wLang, got)) << LangContext(wLang);
+        EXPECT_EQ(3u, got.controls.size()) << LangContext(wLang);
+        EXPECT_EQ(nullptr, GetDlgItem(got.hDlg, IDOK)) << LangContext(wLang);
+        EXPECT_EQ(nullptr, GetDlgItem(got.hDlg, IDCANCEL)) << LangContext(wLang);
     }
 }
 
@@ -474,33 +387,25 @@ const IconSpec kIcons[] = {
     { 135, 32 }, { 136, 32 }, { 138, 32 }, { 147, 32 },
 };
 
+// A group icon's directory (GRPICONDIR): its entries, packed to words.
+#pragma pack(push, 2)
 struct IconImage {
-    BYTE bWidth = 0, bHeight = 0, bColorCount = 0;
-    WORD wPlanes = 0, wBitCount = 0;
-    DWORD dwBytesInRes = 0;
-    WORD nId = 0;
+    BYTE bWidth, bHeight, bColorCount, bReserved;
+    WORD wPlanes, wBitCount;
+    DWORD dwBytesInRes;
+    WORD nId;
 };
+#pragma pack(pop)
 
-// The images of a group icon, from its GRPICONDIR.
+// The images of a group icon; false when it is no icon directory or runs short.
 bool ParseGroup(const Blob& blob, std::vector<IconImage>& images)
 {
-    Reader r(blob);
-    WORD wReserved = r.Word(), wType = r.Word(), nCount = r.Word();
-    if (wReserved != 0 || wType != 1)
+    DWORD nCount = Field(blob, 4, 2);
+    if (blob.n < 6 + nCount * sizeof(IconImage) || Field(blob, 0, 2) != 0 || Field(blob, 2, 2) != 1)
         return false;
-    for (WORD i = 0; i < nCount && r.Ok(); i++) {
-        IconImage img;
-        img.bWidth = r.Byte();
-        img.bHeight = r.Byte();
-        img.bColorCount = r.Byte();
-        r.Byte();
-        img.wPlanes = r.Word();
-        img.wBitCount = r.Word();
-        img.dwBytesInRes = r.DWord();
-        img.nId = r.Word();
-        images.push_back(img);
-    }
-    return r.Ok();
+    const IconImage* pFirst = reinterpret_cast<const IconImage*>(blob.p + 6);
+    images.assign(pFirst, pFirst + nCount);
+    return true;
 }
 
 DWORD DibRowBytes(int nBits) { return (DWORD)(nBits + 31) / 32 * 4; }
@@ -532,18 +437,15 @@ TEST(Resources, IconsAreOneSixteenColourImageOfTheirSize)
             ASSERT_NE(nullptr, bits.p) << ctxImage << ": not found";
             EXPECT_EQ(img.dwBytesInRes, bits.n) << ctxImage << ": size against the group entry";
 
-            Reader r(bits);
-            DWORD biSize = r.DWord();
-            LONG biWidth = (LONG)r.DWord(), biHeight = (LONG)r.DWord();
-            WORD biPlanes = r.Word(), biBitCount = r.Word();
-            DWORD biCompression = r.DWord();
-            ASSERT_TRUE(r.Ok()) << ctxImage << ": shorter than its header";
-            EXPECT_EQ(sizeof(BITMAPINFOHEADER), biSize) << ctxImage;
-            EXPECT_EQ(want.nSize, biWidth) << ctxImage << ": bitmap width";
-            EXPECT_EQ(2 * want.nSize, biHeight) << ctxImage << ": bitmap height (image and mask)";
-            EXPECT_EQ(1, biPlanes) << ctxImage << ": bitmap planes";
-            EXPECT_EQ(4, biBitCount) << ctxImage << ": bitmap bits per pixel";
-            EXPECT_EQ((DWORD)BI_RGB, biCompression) << ctxImage << ": compression";
+            BITMAPINFOHEADER bi;
+            ASSERT_GE(bits.n, sizeof bi) << ctxImage << ": shorter than its header";
+            memcpy(&bi, bits.p, sizeof bi);
+            EXPECT_EQ(sizeof(BITMAPINFOHEADER), bi.biSize) << ctxImage;
+            EXPECT_EQ(want.nSize, bi.biWidth) << ctxImage << ": bitmap width";
+            EXPECT_EQ(2 * want.nSize, bi.biHeight) << ctxImage << ": bitmap height (image and mask)";
+            EXPECT_EQ(1, bi.biPlanes) << ctxImage << ": bitmap planes";
+            EXPECT_EQ(4, bi.biBitCount) << ctxImage << ": bitmap bits per pixel";
+            EXPECT_EQ((DWORD)BI_RGB, bi.biCompression) << ctxImage << ": compression";
             // Header, 16 palette entries, 4-bit colour rows, 1-bit mask rows.
             DWORD nExpected = sizeof(BITMAPINFOHEADER) + 16 * sizeof(RGBQUAD) +
                               (DibRowBytes(4 * want.nSize) + DibRowBytes(want.nSize)) * want.nSize;
@@ -715,43 +617,47 @@ TEST(Resources, VersionStringsAndTranslation)
     EXPECT_EQ(1200, pTranslation[1]) << "translation code page";
 }
 
-// A node of the VS_VERSIONINFO tree; wType 1 marks text values.
+// A node of the VS_VERSIONINFO tree (wLength, wValueLength, wType, the key,
+// the value, the children, each at a 4-byte boundary); wType 1 marks text
+// values, whose length counts characters.
 struct VersionNode {
     std::string key;
     std::string text;
     std::vector<VersionNode> children;
 };
 
+std::string Narrow(const WCHAR* pwsz, size_t nMax)
+{
+    std::string s;
+    for (size_t i = 0; i < nMax && pwsz[i]; i++)
+        s += (char)pwsz[i];  // the keys and values here are ASCII
+    return s;
+}
+
 bool ParseVersionNode(const BYTE* p, DWORD n, VersionNode& node)
 {
-    Reader r(p, n);
-    WORD wLength = r.Word(), wValueLength = r.Word(), wType = r.Word();
-    if (!r.Ok() || wLength < 6 || wLength > n)
+    Blob blob;
+    blob.p = p;
+    blob.n = n;
+    DWORD nLength = Field(blob, 0, 2), nValueLength = Field(blob, 2, 2), nType = Field(blob, 4, 2);
+    if (n < 6 || nLength < 6 || nLength > n)
         return false;
-    // A node's length leaves out the padding after its last byte, so the
-    // next node starts at the following 4-byte boundary, if any is left.
-    Reader body(p, wLength);
-    auto nextBoundary = [&] { return (body.Pos() + 3) & ~3u; };
-    body.Skip(6);
-    node.key = body.WString();
-    body.Seek(std::min<DWORD>(nextBoundary(), wLength));
-    DWORD nValueStart = body.Pos();
-    if (wType == 1) {  // text: the length counts characters, terminator included
-        node.text = body.WString();
-        body.Seek(nValueStart + 2 * wValueLength);
-    } else {
-        body.Skip(wValueLength);
-    }
-    while (body.Ok() && nextBoundary() < wLength) {
-        body.Seek(nextBoundary());
+    auto align = [](DWORD nPos) { return (nPos + 3) & ~3u; };
+    const WCHAR* pKey = reinterpret_cast<const WCHAR*>(p + 6);
+    node.key = Narrow(pKey, (nLength - 6) / 2);
+    DWORD nPos = align(6 + 2 * (DWORD)(node.key.size() + 1));
+    if (nType == 1 && nValueLength)
+        node.text = Narrow(reinterpret_cast<const WCHAR*>(p + nPos), std::min<DWORD>(nValueLength, (nLength - nPos) / 2));
+    nPos = align(nPos + (nType == 1 ? 2 : 1) * nValueLength);
+    // A node's length leaves out the padding after its last byte.
+    while (nPos < nLength) {
         VersionNode child;
-        if (!ParseVersionNode(p + body.Pos(), wLength - body.Pos(), child))
+        if (!ParseVersionNode(p + nPos, nLength - nPos, child))
             return false;
-        Reader len(p + body.Pos(), 2);
-        body.Skip(len.Word());
+        nPos = align(nPos + Field(blob, nPos, 2));
         node.children.push_back(child);
     }
-    return body.Ok();
+    return true;
 }
 
 // The string table holds exactly these keys, the empty ones included, and

@@ -28,8 +28,8 @@ TEST(Shadow, TheHostsTemplateAndIconComeFirst)
 
 static void WaitUntilGone(Driver& d, const char* pszCaption)
 {
-    for (DWORD dwStart = GetTickCount(); d.WaitForDialog(pszCaption, 0) && GetTickCount() - dwStart < 10000;)
-        Sleep(20);
+    CString strWhat = CString("\"") + pszCaption + "\" has closed";
+    WaitFor([&] { return !d.WaitForDialog(pszCaption, 0); }, strWhat, 10000);
     d.Sync();
 }
 

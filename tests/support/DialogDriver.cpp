@@ -1,6 +1,8 @@
 // The dialog driver.
 #include "DialogDriver.h"
 
+#include <resource.h>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -99,6 +101,16 @@ bool HasNode(HTREEITEM hItem, const char* pszAction)
     return false;
 }
 
+// Polls pred every nPollMs until it holds (true) or nTimeoutMs have passed
+// (false); pred is asked once more at the end.
+bool PollUntil(const std::function<bool()>& pred, DWORD nTimeoutMs, DWORD nPollMs = 10)
+{
+    for (DWORD dwStart = GetTickCount(); GetTickCount() - dwStart < nTimeoutMs; Sleep(nPollMs))
+        if (pred())
+            return true;
+    return pred();
+}
+
 }  // namespace
 
 void Driver::OnUi(const std::function<void()>& fn)
@@ -160,7 +172,7 @@ std::vector<CString> Driver::DriveEntries()
 {
     std::vector<CString> entries;
     OnUi([&] {
-        CComboBox* pList = (CComboBox*)CWnd::FromHandle(Item(1005));
+        CComboBox* pList = (CComboBox*)CWnd::FromHandle(Item(IDC_CBX_DRIVES));
         for (int i = 0; i < pList->GetCount(); i++) {
             char szText[MAX_PATH] = "";
             COMBOBOXEXITEMA item = {};
@@ -178,29 +190,29 @@ std::vector<CString> Driver::DriveEntries()
 int Driver::DriveSelection()
 {
     int nSel = -1;
-    OnUi([&] { nSel = (int)::SendMessageA(Item(1005), CB_GETCURSEL, 0, 0); });
+    OnUi([&] { nSel = (int)::SendMessageA(Item(IDC_CBX_DRIVES), CB_GETCURSEL, 0, 0); });
     return nSel;
 }
 
 void Driver::ChooseDrive(int nIndex)
 {
-    if (!HasTarget(Item(1005), "choose a drive in"))
+    if (!HasTarget(Item(IDC_CBX_DRIVES), "choose a drive in"))
         return;
-    PostMessageA(Item(1005), CB_SETCURSEL, nIndex, 0);
-    Command(1005, CBN_SELENDOK);
+    PostMessageA(Item(IDC_CBX_DRIVES), CB_SETCURSEL, nIndex, 0);
+    Command(IDC_CBX_DRIVES, CBN_SELENDOK);
 }
 
 HTREEITEM Driver::Root()
 {
     HTREEITEM hRoot = NULL;
-    OnUi([&] { hRoot = TreeView_GetRoot(Item(1003)); });
+    OnUi([&] { hRoot = TreeView_GetRoot(Item(IDC_FOLDER_TREE)); });
     return hRoot;
 }
 
 CString Driver::Label(HTREEITEM hItem)
 {
     CString strLabel;
-    OnUi([&] { strLabel = ((CTreeCtrl*)CWnd::FromHandle(Item(1003)))->GetItemText(hItem); });
+    OnUi([&] { strLabel = ((CTreeCtrl*)CWnd::FromHandle(Item(IDC_FOLDER_TREE)))->GetItemText(hItem); });
     return strLabel;
 }
 
@@ -208,7 +220,7 @@ std::vector<CString> Driver::Children(HTREEITEM hParent)
 {
     std::vector<CString> labels;
     OnUi([&] {
-        CTreeCtrl* pTree = (CTreeCtrl*)CWnd::FromHandle(Item(1003));
+        CTreeCtrl* pTree = (CTreeCtrl*)CWnd::FromHandle(Item(IDC_FOLDER_TREE));
         for (HTREEITEM h = pTree->GetChildItem(hParent); h; h = pTree->GetNextSiblingItem(h))
             labels.push_back(pTree->GetItemText(h));
     });
@@ -219,7 +231,7 @@ HTREEITEM Driver::Child(HTREEITEM hParent, const char* pszLabel)
 {
     HTREEITEM hFound = NULL;
     OnUi([&] {
-        CTreeCtrl* pTree = (CTreeCtrl*)CWnd::FromHandle(Item(1003));
+        CTreeCtrl* pTree = (CTreeCtrl*)CWnd::FromHandle(Item(IDC_FOLDER_TREE));
         for (HTREEITEM h = pTree->GetChildItem(hParent); h && !hFound; h = pTree->GetNextSiblingItem(h))
             if (pTree->GetItemText(h) == pszLabel)
                 hFound = h;
@@ -227,66 +239,47 @@ HTREEITEM Driver::Child(HTREEITEM hParent, const char* pszLabel)
     return hFound;
 }
 
-HTREEITEM Driver::Node(std::initializer_list<const char*> labels)
-{
-    HTREEITEM hNode = NULL;
-    bool bFirst = true;
-    for (const char* pszLabel : labels) {
-        if (bFirst) {
-            hNode = Root();
-            if (!hNode || Label(hNode) != pszLabel)
-                return NULL;
-            bFirst = false;
-        } else {
-            hNode = Child(hNode, pszLabel);
-            if (!hNode)
-                return NULL;
-        }
-    }
-    return hNode;
-}
-
 HTREEITEM Driver::Selected()
 {
     HTREEITEM hSel = NULL;
-    OnUi([&] { hSel = TreeView_GetSelection(Item(1003)); });
+    OnUi([&] { hSel = TreeView_GetSelection(Item(IDC_FOLDER_TREE)); });
     return hSel;
 }
 
 bool Driver::IsExpanded(HTREEITEM hItem)
 {
     UINT nState = 0;
-    OnUi([&] { nState = TreeView_GetItemState(Item(1003), hItem, TVIS_EXPANDED); });
+    OnUi([&] { nState = TreeView_GetItemState(Item(IDC_FOLDER_TREE), hItem, TVIS_EXPANDED); });
     return (nState & TVIS_EXPANDED) != 0;
 }
 
 void Driver::Images(HTREEITEM hItem, int& nImage, int& nSelectedImage)
 {
-    OnUi([&] { ((CTreeCtrl*)CWnd::FromHandle(Item(1003)))->GetItemImage(hItem, nImage, nSelectedImage); });
+    OnUi([&] { ((CTreeCtrl*)CWnd::FromHandle(Item(IDC_FOLDER_TREE)))->GetItemImage(hItem, nImage, nSelectedImage); });
 }
 
 void Driver::SelectNode(HTREEITEM hItem)
 {
-    if (!HasTarget(Item(1003), "select a node in") || !HasNode(hItem, "select"))
+    if (!HasTarget(Item(IDC_FOLDER_TREE), "select a node in") || !HasNode(hItem, "select"))
         return;
-    PostMessageA(Item(1003), TVM_SELECTITEM, TVGN_CARET, (LPARAM)hItem);
+    PostMessageA(Item(IDC_FOLDER_TREE), TVM_SELECTITEM, TVGN_CARET, (LPARAM)hItem);
     Sync();
 }
 
 void Driver::EditLabel(HTREEITEM hItem)
 {
-    if (!HasTarget(Item(1003), "edit a label in") || !HasNode(hItem, "edit"))
+    if (!HasTarget(Item(IDC_FOLDER_TREE), "edit a label in") || !HasNode(hItem, "edit"))
         return;
     OnUi([&] {
-        ::SetFocus(Item(1003));
-        TreeView_EditLabel(Item(1003), hItem);
+        ::SetFocus(Item(IDC_FOLDER_TREE));
+        TreeView_EditLabel(Item(IDC_FOLDER_TREE), hItem);
     });
 }
 
 HWND Driver::LabelEditor()
 {
     HWND hEdit = NULL;
-    OnUi([&] { hEdit = TreeView_GetEditControl(Item(1003)); });
+    OnUi([&] { hEdit = TreeView_GetEditControl(Item(IDC_FOLDER_TREE)); });
     return hEdit;
 }
 
@@ -342,26 +335,22 @@ static void PostClickOnNode(Driver& d, HWND hTree, HTREEITEM hItem, UINT nDown, 
 
 void Driver::ClickNode(HTREEITEM hItem)
 {
-    PostClickOnNode(*this, Item(1003), hItem, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON);
+    PostClickOnNode(*this, Item(IDC_FOLDER_TREE), hItem, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON);
 }
 
 void Driver::RightClickNode(HTREEITEM hItem)
 {
-    PostClickOnNode(*this, Item(1003), hItem, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
+    PostClickOnNode(*this, Item(IDC_FOLDER_TREE), hItem, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON);
 }
 
 HWND Driver::WaitForWindow(const std::function<bool(HWND)>& pred, DWORD nTimeoutMs)
 {
-    DWORD dwStart = GetTickCount();
-    for (;;) {
-        FindContext ctx = { GetCurrentProcessId(), m_hDialog, &pred, NULL };
+    FindContext ctx = { GetCurrentProcessId(), m_hDialog, &pred, NULL };
+    PollUntil([&] {
         EnumWindows(FindProc, (LPARAM)&ctx);
-        if (ctx.hFound)
-            return ctx.hFound;
-        if (GetTickCount() - dwStart > nTimeoutMs)
-            return NULL;
-        Sleep(20);
-    }
+        return ctx.hFound != NULL;
+    }, nTimeoutMs, 20);
+    return ctx.hFound;
 }
 
 HWND Driver::WaitForMessageBox(DWORD nTimeoutMs)
@@ -390,10 +379,7 @@ bool Driver::WaitUntilGone(HWND hWindow, DWORD nTimeoutMs, DWORD nPollMs)
 {
     // IsWindow on a window of this process reads the process's own handle
     // table.
-    for (DWORD dwStart = GetTickCount(); ::IsWindow(hWindow); Sleep(nPollMs))
-        if (GetTickCount() - dwStart > nTimeoutMs)
-            return false;
-    return true;
+    return PollUntil([&] { return !::IsWindow(hWindow); }, nTimeoutMs, nPollMs);
 }
 
 CString Driver::MessageBoxText(HWND hBox)
@@ -414,10 +400,43 @@ void Driver::Answer(HWND hWindow, int nID, bool bWait)
 
 bool Driver::WaitForEnd(DWORD nTimeoutMs)
 {
-    for (DWORD dwStart = GetTickCount(); !m_bEnded; Sleep(10))
-        if (GetTickCount() - dwStart > nTimeoutMs)
-            return false;
-    return true;
+    return PollUntil([&] { return m_bEnded.load(); }, nTimeoutMs);
+}
+
+bool WaitFor(const std::function<bool()>& pred, const char* pszWhat, DWORD nTimeoutMs)
+{
+    if (PollUntil(pred, nTimeoutMs))
+        return true;
+    ADD_FAILURE() << "gave up after " << nTimeoutMs << " ms waiting until " << pszWhat;
+    return false;
+}
+
+CString SystemText(DWORD dwError)
+{
+    char szText[1024] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, dwError,
+                   MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), szText, sizeof szText, NULL);
+    return szText;
+}
+
+static BOOL CALLBACK FindToolTipProc(HWND hWnd, LPARAM lParam)
+{
+    auto* pBest = reinterpret_cast<std::pair<HWND, int>*>(lParam);
+    char szClass[64] = "";
+    GetClassNameA(hWnd, szClass, sizeof szClass);
+    if (lstrcmpiA(szClass, TOOLTIPS_CLASSA) == 0) {
+        int nTools = (int)SendMessageA(hWnd, TTM_GETTOOLCOUNT, 0, 0);
+        if (nTools > pBest->second)
+            *pBest = { hWnd, nTools };
+    }
+    return TRUE;
+}
+
+HWND DialogToolTip(HWND hDialog)
+{
+    std::pair<HWND, int> best(NULL, 0);
+    EnumThreadWindows(GetWindowThreadProcessId(hDialog, NULL), FindToolTipProc, (LPARAM)&best);
+    return best.first;
 }
 
 INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script)
@@ -430,34 +449,26 @@ INT_PTR RunDialog(CDialog& dlg, const std::function<void(Driver&)>& script)
 
     std::thread worker([&] {
         // The dialog is up once its loop runs and its window is visible.
-        DWORD dwStart = GetTickCount();
-        for (;;) {
-            HWND hWnd = NULL;
+        HWND hWnd = NULL;
+        auto up = [&] {
             driver.OnUi([&] { hWnd = dlg.m_hWnd; });
-            if (hWnd && IsWindowVisible(hWnd)) {
-                driver.m_hDialog = hWnd;
-                break;
-            }
-            if (bEnded || GetTickCount() - dwStart > 10000) {
-                ADD_FAILURE() << "the dialog did not open";
-                bScriptDone = true;
-                return;
-            }
-            Sleep(10);
+            return bEnded || (hWnd && IsWindowVisible(hWnd));
+        };
+        if (!PollUntil(up, 10000) || bEnded) {
+            ADD_FAILURE() << "the dialog did not open";
+            bScriptDone = true;
+            return;
         }
+        driver.m_hDialog = hWnd;
         script(driver);
-        if (!bEnded) {
-            Sleep(50);
-            if (!bEnded) {
-                ADD_FAILURE() << "the script left the dialog open; closing it";
-                // Close nested windows first, then the dialog.
-                for (int i = 0; i < 20 && !bEnded; i++) {
-                    if (HWND hOther = driver.WaitForWindow([](HWND) { return true; }, 0))
-                        PostMessageA(hOther, WM_CLOSE, 0, 0);
-                    else
-                        PostMessageA(driver.m_hDialog, WM_COMMAND, IDCANCEL, 0);
-                    Sleep(100);
-                }
+        if (!driver.WaitForEnd(1000)) {
+            ADD_FAILURE() << "the script left the dialog open; closing it";
+            // Close nested windows first, then the dialog.
+            for (int i = 0; i < 20 && !bEnded; i++) {
+                HWND hOther = driver.WaitForWindow([](HWND) { return true; }, 0);
+                HWND hClose = hOther ? hOther : driver.m_hDialog;
+                PostMessageA(hClose, hOther ? WM_CLOSE : WM_COMMAND, hOther ? 0 : IDCANCEL, 0);
+                driver.WaitUntilGone(hClose, 1000);
             }
         }
         bScriptDone = true;

@@ -44,10 +44,9 @@ public:
     int DriveSelection();
     void ChooseDrive(int nIndex);  // as choosing in the list: selection, then CBN_SELENDOK
 
-    // Tree. A node is named by its labels from the top node down, e.g.
-    // Node({"D:\\", "data", "2002"}); NULL when there is no such node.
+    // Tree: the top node, and the child of hParent labelled pszLabel (NULL
+    // when there is none).
     HTREEITEM Root();
-    HTREEITEM Node(std::initializer_list<const char*> labels);
     HTREEITEM Child(HTREEITEM hParent, const char* pszLabel);
     std::vector<CString> Children(HTREEITEM hParent);
     CString Label(HTREEITEM hItem);
@@ -102,6 +101,18 @@ private:
     DWORD m_nUiThread = 0;
     std::atomic<bool> m_bEnded{false};
 };
+
+// Waits until pred() holds, polling; false, and a failure that names
+// pszWhat, when it still does not after nTimeoutMs.
+bool WaitFor(const std::function<bool()>& pred, const char* pszWhat, DWORD nTimeoutMs = 5000);
+
+// The system's own text for an error code (FormatMessage), empty when it
+// has none: what a test expects where the dialog shows the system's reason.
+CString SystemText(DWORD dwError);
+
+// The tooltip control of hDialog's thread that holds the most tools: the
+// dialog's own (the tree view has one of its own too). NULL when none.
+HWND DialogToolTip(HWND hDialog);
 
 // Runs dlg.DoModal() while script drives it; returns DoModal's result. A
 // script that ends (or fails) with the dialog still open has it closed, and

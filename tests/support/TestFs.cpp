@@ -158,7 +158,8 @@ CString UnixPath(const CString& strPath)
 static bool RunUnixTool(const CString& strCommand, const std::function<bool()>& done)
 {
     CString strLine = "C:\\varnet\\" + strCommand;
-    STARTUPINFOA si = { sizeof si };
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi;
     if (!CreateProcessA(NULL, strLine.GetBuffer(0), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
         return false;

@@ -115,9 +115,8 @@ TEST(Construction, IconsImageListsTooltipsAndColours)
                 texts.push_back(szText);
             }
         });
-        std::vector<CString> expected = { "Delete Folder with Contents. (Key Del)", "Create Folder. (Key Ins)",
-                                          "Expand Folder (NumPad *)", "Get Path", "Currently Selected Path",
-                                          "Displays any Errors" };
+        using namespace VarnetText;
+        std::vector<CString> expected = { TIP_DELETE, TIP_MAKE, TIP_EXPAND, TIP_OK, TIP_PATH, TIP_ERROR };
         EXPECT_EQ(expected, texts);
         d.Cancel();
     });

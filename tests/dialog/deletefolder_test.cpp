@@ -3,6 +3,7 @@
 // not choose. Every case is checked on disk.
 #include "folderops_support.h"
 
+#include <FolderNames.h>
 
 #include <atomic>
 #include <map>
@@ -23,7 +24,7 @@ static void StartDelete(Driver& d, const CString& strPath, int nAnswer = IDYES)
     d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
     HWND hBox = d.WaitForMessageBox();
     ASSERT_NE(nullptr, hBox) << strPath;
-    EXPECT_EQ(CString("Do you really want to Remove the folder with its contents?"), d.MessageBoxText(hBox));
+    EXPECT_EQ(CString(VarnetText::CONFIRM_DELETE), d.MessageBoxText(hBox));
     d.Answer(hBox, nAnswer);
 }
 
@@ -38,7 +39,7 @@ static std::vector<CString> AnswerRequests(Driver& d, const std::function<int(co
     std::vector<CString> asked;
     while (HWND hRequest = d.WaitForDialog("File Deletion Request", 0)) {
         CString strFile = d.Text(GetDlgItem(hRequest, IDC_EDIT_FILE_PATH));
-        EXPECT_EQ(CString("File is Read-Only !"), d.Text(GetDlgItem(hRequest, IDC_EDIT_REASON)));
+        EXPECT_EQ(CString(VarnetText::READ_ONLY_FILE), d.Text(GetDlgItem(hRequest, IDC_EDIT_REASON)));
         asked.push_back(strFile);
         int nAnswer = answer(strFile);
         if (nAnswer == VK_ESCAPE || nAnswer == VK_RETURN)
@@ -124,10 +125,10 @@ TEST(DeleteFolder, EachReadOnlyFileIsAskedAbout)
         { "Yes to each", {}, NULL, true, "", 0, {} },
         { "No in sub: sub cannot go", { { "r3", IDC_BN_NO } }, NULL, false, NULL, ERROR_DIR_NOT_EMPTY, { "sub", "sub\\r3" } },
         { "Enter is No", { { "r1", VK_RETURN } }, NULL, false, NULL, ERROR_DIR_NOT_EMPTY, { "r1" } },
-        { "Abort on a file of target", { { "r1", IDCANCEL } }, "r1", false, "No or partial deletion", 0, { "r1" } },
-        { "Esc is Abort", { { "r1", VK_ESCAPE } }, "r1", false, "No or partial deletion", 0, { "r1" } },
+        { "Abort on a file of target", { { "r1", IDCANCEL } }, "r1", false, VarnetText::DELETION_ABORTED, 0, { "r1" } },
+        { "Esc is Abort", { { "r1", VK_ESCAPE } }, "r1", false, VarnetText::DELETION_ABORTED, 0, { "r1" } },
         // The abort ends the whole deletion at once, and its reason stays.
-        { "Abort in sub", { { "r3", IDCANCEL } }, "sub\\r3", false, "No or partial deletion", 0, { "sub\\r3" } },
+        { "Abort in sub", { { "r3", IDCANCEL } }, "sub\\r3", false, VarnetText::DELETION_ABORTED, 0, { "sub\\r3" } },
     };
     for (const Case& c : cases) {
         TestFolder folder("delete-readonly");
@@ -239,7 +240,7 @@ TEST(DeleteFolder, RefusedWithoutAChosenFolderAndForADrive)
 {
     RunFolderDialog("Q:\\nothing", [&](Driver& d) {
         d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
-        EXPECT_EQ(CString("Please Select a Folder"), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_EQ(CString(VarnetText::SELECT_FOLDER), d.ItemText(IDC_EDIT_ERROR));
         EXPECT_FALSE(d.AnyOtherWindow());
         d.Cancel();
     });
@@ -248,7 +249,7 @@ TEST(DeleteFolder, RefusedWithoutAChosenFolderAndForADrive)
         d.ClickNode(d.Root());
         d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
         EXPECT_FALSE(d.AnyOtherWindow());
-        EXPECT_EQ(CString("A Drive cannot be Deleted: please select a folder on it"), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_EQ(CString(VarnetText::DRIVE_NOT_DELETED), d.ItemText(IDC_EDIT_ERROR));
         EXPECT_NE(nullptr, d.Root());
         d.Cancel();
     });
@@ -275,16 +276,13 @@ TEST(DeleteFolder, ALinkIsNeverFollowed)
         // deletion stops and says why.
         for (const char* pszTarget : { "target-full", "target-empty" }) {
             StartDelete(d, folder.Path(pszTarget));
-            EXPECT_EQ("Not Deleted: " + folder.Path(pszTarget) + " holds the link " + folder.Path(pszTarget) +
-                          "\\link, which cannot be removed here without what it points to",
+            EXPECT_EQ(CRefusal(CRefusal::HOLDS_LINK, folder.Path(pszTarget), folder.Path(pszTarget) + "\\link").Text(),
                       d.ItemText(IDC_EDIT_ERROR));
             EXPECT_NE(nullptr, NodeOf(d, folder.Path(pszTarget))) << pszTarget;
         }
         d.SelectNode(NodeOf(d, folder.Path("links")));
         StartDelete(d, folder.Path("links\\itself"));
-        EXPECT_EQ("Not Deleted: " + folder.Path("links\\itself") +
-                      " is a link, which cannot be removed here without what it points to",
-                  d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_EQ(CRefusal(CRefusal::IS_LINK, folder.Path("links\\itself")).Text(), d.ItemText(IDC_EDIT_ERROR));
         d.Cancel();
     });
     EXPECT_EQ(before, Snapshot(folder.Path()));
@@ -315,8 +313,8 @@ TEST(ConvertedNames, NeverLeadACommandToAnotherFolder)
     MakeWideFolder(folder, L"holder\\\x03c0");
     std::vector<CString> before = Snapshot(folder.Path());
     ASSERT_EQ(7u, before.size());
-    CString strAmbiguous = "Not Changed: " + folder.Path("twins\\a") +
-                           " may name another folder (a name there cannot be represented exactly in the ANSI code page)";
+    CString strAmbiguous = CRefusal::Ambiguous(CRefusal::LABEL_AMBIGUOUS, folder.Path("twins\\a"), "", NAME_CONVERTED,
+                                               VarnetText::NOT_CHANGED).Text();
     RunFolderDialog(folder.Path("twins"), [&](Driver& d) {
         HTREEITEM hTwins = NodeOf(d, folder.Path("twins"));
         ASSERT_EQ((std::vector<CString>{ "a", "a" }), d.Children(hTwins));
@@ -341,9 +339,7 @@ TEST(ConvertedNames, NeverLeadACommandToAnotherFolder)
         d.SelectNode(NodeOf(d, folder.Path()));
         StartDelete(d, folder.Path("holder"));
         EXPECT_NE(nullptr, NodeOf(d, folder.Path("holder")));
-        EXPECT_EQ("Not Deleted: " + folder.Path("holder") +
-                      " holds a name that cannot be represented exactly in the ANSI code page",
-                  d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_EQ(CRefusal(CRefusal::HOLDS_UNREPRESENTABLE, folder.Path("holder")).Text(), d.ItemText(IDC_EDIT_ERROR));
         d.Cancel();
     });
     EXPECT_EQ(before, Snapshot(folder.Path()));
@@ -368,38 +364,39 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
     TestFolder folder("delete-first");
     folder.MakeDirs("outside\\dir");
     folder.MakeFile("outside\\file.txt");
-    const CString strLong('n', 230), strLink = ", which cannot be removed here without what it points to";
-    const CString strMay = ", which may name another entry (";
-    const CString strCannotOpen = ", which cannot be opened for deletion: " + SystemText(ERROR_SHARING_VIOLATION);
+    const CString strLong('n', 230);
     std::vector<HANDLE> held;
     struct Case {
         const char* pszContext;
         std::function<void(const CString&)> make;  // in target\a\b
-        CString strWhy;                             // after "Not Deleted: <target>"; <b> is <target>\a\b
+        CRefusal::Reason nReason;
+        const char* pszInner;  // in target\a\b; NULL: none shown
+        int nProblem;          // for an ambiguous name
+        DWORD dwError;         // for an entry that cannot be opened
     } cases[] = {
-        { "a trailing dot", [](const CString& b) { MakeNative(b, { "foo./" }); },
-          " holds <b>\\foo." + strMay + "Windows paths drop the dots and spaces that end a name)" },
-        { "a device name", [](const CString& b) { MakeNative(b, { "CON" }); },
-          " holds <b>\\CON" + strMay + "Windows paths take the name for a device)" },
+        { "a trailing dot", [](const CString& b) { MakeNative(b, { "foo./" }); }, CRefusal::HOLDS_AMBIGUOUS, "foo.",
+          NAME_TRAILING, 0 },
+        { "a device name", [](const CString& b) { MakeNative(b, { "CON" }); }, CRefusal::HOLDS_AMBIGUOUS, "CON",
+          NAME_DEVICE, 0 },
         { "a wildcard (Wine: a Unix name)", [](const CString& b) { MakeNative(b, { "a*b" }); },
-          " holds <b>\\a*b" + strMay + "the name holds a character that Windows paths give a meaning to)" },
+          CRefusal::HOLDS_AMBIGUOUS, "a*b", NAME_SPECIAL, 0 },
         // The text does not show a converted name.
         { "a converted name", [](const CString& b) { MakeNative(b, { "\xef\xbc\xbc" "b" }); },
-          " holds a name that cannot be represented exactly in the ANSI code page" },
+          CRefusal::HOLDS_UNREPRESENTABLE, NULL, 0, 0 },
         { "a path too long for the ANSI functions", [&](const CString& b) { MakeNative(b, { strLong + "/" }); },
-          " holds <b>\\" + strLong + ", whose path is too long for the ANSI file functions" },
+          CRefusal::HOLDS_LONG_PATH, strLong, 0, 0 },
         // Wine: no call removes a link alone; a link to a file lists as a plain file.
         { "a link to a folder", [&](const CString& b) { MakeLink(b + "\\link", folder.Path("outside\\dir")); },
-          " holds the link <b>\\link" + strLink },
+          CRefusal::HOLDS_LINK, "link", 0, 0 },
         { "a link to a file", [&](const CString& b) {
               RunNative("ln -s '" + UnixPath(folder.Path("outside\\file.txt")) + "' '" + UnixPath(b) + "/link'");
-          }, " holds the link <b>\\link" + strLink },
+          }, CRefusal::HOLDS_LINK, "link", 0, 0 },
         // Listed, but another program's handle (no delete sharing) denies
         // the deletion the access it needs.
         { "a file another program holds", [&](const CString& b) { held.push_back(HoldOpen(b + "\\held.txt", false)); },
-          " holds <b>\\held.txt" + strCannotOpen },
+          CRefusal::HOLDS_UNOPENABLE, "held.txt", 0, ERROR_SHARING_VIOLATION },
         { "a folder another program holds", [&](const CString& b) { held.push_back(HoldOpen(b + "\\held", true)); },
-          " holds <b>\\held" + strCannotOpen },
+          CRefusal::HOLDS_UNOPENABLE, "held", 0, ERROR_SHARING_VIOLATION },
     };
     auto target = [&](size_t i) {
         CString strTarget;
@@ -419,9 +416,11 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
         for (size_t i = 0; i < sizeof cases / sizeof cases[0]; i++) {
             CString strTarget = folder.Path(target(i));
             StartDelete(d, strTarget);
-            CString strWhy = cases[i].strWhy;
-            strWhy.Replace("<b>", strTarget + "\\a\\b");
-            EXPECT_EQ("Not Deleted: " + strTarget + strWhy, d.ItemText(IDC_EDIT_ERROR)) << cases[i].pszContext;
+            const Case& c = cases[i];
+            CRefusal refusal = CRefusal::WithError(
+                c.nReason, c.dwError, strTarget, c.pszInner ? strTarget + "\\a\\b\\" + c.pszInner : CString());
+            refusal.m_nProblem = c.nProblem;
+            EXPECT_EQ(refusal.Text(), d.ItemText(IDC_EDIT_ERROR)) << c.pszContext;
             EXPECT_NE(nullptr, NodeOf(d, strTarget)) << cases[i].pszContext;
         }
         d.Cancel();
@@ -482,8 +481,7 @@ TEST(DeleteFolder, AFolderRenamedOrReplacedWhileTheRequestWaitsStopsIt)
                     EXPECT_FALSE(MoveFileA(folder.Path("target"), folder.Path("moved"))) << c.pszContext;
                 return IDC_BN_YES;
             });
-            CString strStopped = "Deletion Stopped: " + folder.Path("target") +
-                                 " was renamed, removed or replaced while the question waited; nothing more was deleted";
+            CString strStopped = CRefusal(CRefusal::HELD_FOLDER_CHANGED, folder.Path("target")).Text();
             EXPECT_EQ(c.bStopped ? strStopped : CString(), d.ItemText(IDC_EDIT_ERROR)) << c.pszContext;
             d.Cancel();
         });
@@ -513,8 +511,7 @@ TEST(DeleteFolder, ALinkMetDeepInsideEndsOnlyThatDeletion)
             return IDC_BN_YES_TO_ALL;
         });
         EXPECT_EQ(1u, asked.size());
-        EXPECT_EQ("Deletion Stopped: " + folder.Path("first\\b") + " holds " + folder.Path("first\\b\\link") +
-                      ", which was not there when it was checked; nothing more was deleted",
+        EXPECT_EQ(CRefusal(CRefusal::NEW_ENTRY, folder.Path("first\\b"), folder.Path("first\\b\\link")).Text(),
                   d.ItemText(IDC_EDIT_ERROR));
         EXPECT_NE(nullptr, NodeOf(d, folder.Path("first")));
 
@@ -571,8 +568,7 @@ TEST(DeleteFolder, WhatIsReplacedAfterTheFirstPassIsNeverDeletedThrough)
                 return c.nAnswer;
             });
             EXPECT_EQ(1u, asked.size()) << c.pszContext;
-            EXPECT_EQ("Deletion Stopped: " + folder.Path("old\\") + c.pszStopped +
-                          " was replaced after it was checked; nothing more was deleted",
+            EXPECT_EQ(CRefusal(CRefusal::REPLACED_AFTER_CHECK, folder.Path("old\\") + c.pszStopped).Text(),
                       d.ItemText(IDC_EDIT_ERROR))
                 << c.pszContext;
             EXPECT_NE(nullptr, NodeOf(d, folder.Path("old"))) << c.pszContext;

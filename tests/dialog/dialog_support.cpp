@@ -45,7 +45,7 @@ HWND WaitForListFullBox(Driver& d)
         return NULL;
     CString strText = d.MessageBoxText(hBox);
     strText.Remove('\r');
-    EXPECT_EQ(CString("Probable to many Dirs\nOut of memory."), strText);
+    EXPECT_EQ(CString(VarnetText::LIST_FULL) + VarnetText::OUT_OF_MEMORY, strText);
     return hBox;
 }
 

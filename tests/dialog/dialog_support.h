@@ -3,8 +3,10 @@
 
 #include <DialogDriver.h>
 #include <FolderTreeDlg.h>
+#include <Refusal.h>
 #include <TestFs.h>
 #include <gtest/gtest.h>
+#include <UserTexts.h>
 #include <resource.h>
 
 // The application object every host has.

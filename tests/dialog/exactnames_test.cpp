@@ -4,9 +4,9 @@
 // The folders are made natively: Win32 calls cannot make most of them.
 #include "folderops_support.h"
 
-#include <algorithm>
-#include <map>
 #include <FolderNames.h>
+
+#include <algorithm>
 
 // The classes of names; each stands beside a folder it could be taken for
 // (holding a file), and holds a folder its listing would show.
@@ -28,18 +28,12 @@ static const NameClass s_classes[] = {
     { "gone after it was listed", "gone", NULL, "gone", NAME_MISSING },
 };
 
-// The text of a refusal by pszRefused of the node at strPath.
+// The refusal by pszRefused of the node at strPath, as the error box shows it.
 static CString Refusal(const char* pszRefused, const CString& strPath, NameProblem nProblem)
 {
-    static const std::map<NameProblem, const char*> s_why = {
-        { NAME_CONVERTED, "a name there cannot be represented exactly in the ANSI code page" },
-        { NAME_TRAILING, "Windows paths drop the dots and spaces that end a name" },
-        { NAME_DEVICE, "Windows paths take the name for a device" },
-        { NAME_SPECIAL, "the name holds a character that Windows paths give a meaning to" },
-    };
     if (nProblem == NAME_MISSING)
-        return SystemText(ERROR_PATH_NOT_FOUND);
-    return CString(pszRefused) + ": " + strPath + " may name another folder (" + s_why.at(nProblem) + ")";
+        return CRefusal::System(ERROR_PATH_NOT_FOUND).Text();
+    return CRefusal::Ambiguous(CRefusal::LABEL_AMBIGUOUS, strPath, CString(), nProblem, pszRefused).Text();
 }
 
 // Each class at the drive's first level and deeper: the name is one node;
@@ -69,21 +63,21 @@ TEST(ExactNames, ANodeThatMayNameAnotherFolderIsRefusedByEveryCommand)
                 before = DriveSnapshot();
 
                 d.ClickNode(hNode);
-                EXPECT_EQ(Refusal("Not Listed", strPath, c.nProblem), d.ItemText(IDC_EDIT_ERROR)) << strContext;
+                EXPECT_EQ(Refusal(VarnetText::NOT_LISTED, strPath, c.nProblem), d.ItemText(IDC_EDIT_ERROR)) << strContext;
                 EXPECT_TRUE(d.Children(hNode).empty()) << strContext;
                 struct Action {
                     const char* pszRefused;
                     std::function<void()> act;
                 } actions[] = {
-                    { "Not Changed", [&] { d.Command(IDC_STATIC_MAKEFOLDER, STN_CLICKED); } },
-                    { "Not Changed", [&] {
+                    { VarnetText::NOT_CHANGED, [&] { d.Command(IDC_STATIC_MAKEFOLDER, STN_CLICKED); } },
+                    { VarnetText::NOT_CHANGED, [&] {
                           d.EditLabel(hNode);
                           d.TypeText(d.LabelEditor(), "renamed");
                           d.Key(VK_RETURN, d.LabelEditor());
                       } },
-                    { "Not Changed", [&] { d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED); } },
-                    { "Not Expanded", [&] { d.Command(IDC_BN_EXPAND); } },
-                    { "Not Chosen", [&] { d.Ok(); } },
+                    { VarnetText::NOT_CHANGED, [&] { d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED); } },
+                    { VarnetText::NOT_EXPANDED, [&] { d.Command(IDC_BN_EXPAND); } },
+                    { VarnetText::NOT_CHOSEN, [&] { d.Ok(); } },
                 };
                 for (const Action& a : actions) {
                     d.OnUi([&] { SetDlgItemTextA(d.Dialog(), IDC_EDIT_ERROR, ""); });
@@ -151,7 +145,7 @@ TEST(ExactNames, TheListingClassesEachNameByWhatAWin32PathDoesToIt)
         entries.push_back(CString(c.pszName) + "/");
     MakeNative(folder.Path(), entries);
     std::vector<CListedName> names;
-    ASSERT_TRUE(ListFolderWide(folder.Path(), names));
+    ASSERT_EQ((DWORD)ERROR_SUCCESS, ListFolderWide(folder.Path(), names));
     ASSERT_EQ(sizeof cases / sizeof cases[0], names.size());
     for (const auto& c : cases) {
         WCHAR wszName[MAX_PATH];
@@ -201,7 +195,7 @@ TEST(ExactNames, WithTheOemCodePageForTheFileFunctionsNoLabelShowsAnotherName)
             d.SelectNode(hNode);
             d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
             EXPECT_FALSE(d.AnyOtherWindow()) << (BYTE)*pszLabel;
-            EXPECT_EQ(Refusal("Not Changed", JoinPath(folder.Path(), pszLabel), NAME_CONVERTED), d.ItemText(IDC_EDIT_ERROR));
+            EXPECT_EQ(Refusal(VarnetText::NOT_CHANGED, JoinPath(folder.Path(), pszLabel), NAME_CONVERTED), d.ItemText(IDC_EDIT_ERROR));
         }
         d.SelectNode(d.Child(hFolder, "plain"));
         d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);

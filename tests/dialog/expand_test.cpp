@@ -17,7 +17,7 @@ TEST(Expand, WithoutASelectedNodeOnlyTheInformationBoxShows)
         d.Command(IDC_BN_EXPAND);
         HWND hBox = d.WaitForMessageBox();
         ASSERT_NE(nullptr, hBox);
-        EXPECT_EQ(CString("Please Select a Folder"), d.MessageBoxText(hBox));
+        EXPECT_EQ(CString(VarnetText::SELECT_FOLDER), d.MessageBoxText(hBox));
         d.Answer(hBox, IDOK);
         d.Sync();
         EXPECT_FALSE(d.AnyOtherWindow());
@@ -46,7 +46,7 @@ TEST(Expand, TheProgressDialogIsModalShowsItsTextAndEndsWithTheScan)
         d.Command(IDC_BN_EXPAND);
         HWND hProgress = d.WaitForDialog(PROGRESS_CAPTION);
         ASSERT_NE(nullptr, hProgress);
-        EXPECT_EQ(CString("Search Recursive all Folders"), d.Text(GetDlgItem(hProgress, IDC_EDIT_SCAN_TEXT)));
+        EXPECT_EQ(CString(VarnetText::SCAN_PROGRESS), d.Text(GetDlgItem(hProgress, IDC_EDIT_SCAN_TEXT)));
         EXPECT_EQ(CString("Kill Running Process or Thread"), d.Text(GetDlgItem(hProgress, IDC_BN_KILL)));
         EXPECT_EQ(GetDlgItem(hProgress, IDC_BN_KILL), d.Focus());
         EXPECT_EQ(d.Dialog(), GetWindow(hProgress, GW_OWNER));
@@ -175,7 +175,7 @@ TEST(Expand, AnExceptionAfterTheWorkerStartedStillStopsAndWaitsForItAndTheComman
         AfxSetAllocHook(pfnOld);
         ASSERT_NE(nullptr, hBox);
         EXPECT_EQ(1, s_nRefused);
-        EXPECT_EQ(CString("Out of memory."), d.MessageBoxText(hBox));
+        EXPECT_EQ(CString(VarnetText::OUT_OF_MEMORY), d.MessageBoxText(hBox));
         d.Answer(hBox, IDOK);
         EXPECT_FALSE(d.AnyOtherWindow());
 
@@ -267,7 +267,7 @@ TEST_P(ExpandStopBy, KeepsAWholeOrPartialScan)
         if (c.nAnswer) {
             HWND hBox = d.WaitForMessageBox();
             ASSERT_NE(nullptr, hBox);
-            EXPECT_EQ(CString("\nYES = Waiting until the search finished?\n\nNo = Abort search process\n"),
+            EXPECT_EQ(CString(VarnetText::SCAN_WAIT_QUESTION),
                       d.MessageBoxText(hBox));
             d.Answer(hBox, c.nAnswer);
         }

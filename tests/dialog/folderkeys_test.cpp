@@ -43,7 +43,7 @@ TEST(FolderKeys, DelAsksToDeleteFromEveryControlAndTheEditorKeepsItsText)
         auto expectQuestion = [&](const char* pszContext) {
             HWND hBox = d.WaitForMessageBox();
             ASSERT_NE(nullptr, hBox) << pszContext;
-            EXPECT_EQ(CString("Do you really want to Remove the folder with its contents?"), d.MessageBoxText(hBox));
+            EXPECT_EQ(CString(VarnetText::CONFIRM_DELETE), d.MessageBoxText(hBox));
             d.Answer(hBox, IDNO);
         };
         for (int nID : s_anControls) {

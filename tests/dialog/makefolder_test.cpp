@@ -56,7 +56,7 @@ TEST(MakeFolder, AFailedCreationIsShownAndLeavesNoNode)
         HWND hEditor = StartMakeFolder(d, folder.Path("parent"));
         ASSERT_NE(nullptr, hEditor);
         d.Key(VK_RETURN, hEditor);
-        EXPECT_EQ("Cannot Create Directory " + SystemText(ERROR_ALREADY_EXISTS),
+        EXPECT_EQ(CRefusal::WithError(CRefusal::CREATE_FAILED, ERROR_ALREADY_EXISTS).Text(),
                   d.ItemText(IDC_EDIT_ERROR));
         // The first NewFolder is the listed one; the new node is gone.
         EXPECT_EQ((std::vector<CString>{ "NewFolder" }), d.Children(NodeOf(d, folder.Path("parent"))));
@@ -89,7 +89,7 @@ TEST(MakeFolder, RefusedBeforeAFolderIsChosenAndIgnoredWhileANameIsPending)
     // selected yet.
     RunFolderDialog("Q:\\nothing", [&](Driver& d) {
         d.Command(IDC_STATIC_MAKEFOLDER, STN_CLICKED);
-        EXPECT_EQ(CString("Please Select a Folder"), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_EQ(CString(VarnetText::SELECT_FOLDER), d.ItemText(IDC_EDIT_ERROR));
         EXPECT_EQ(nullptr, d.Root());
         d.Cancel();
     });
@@ -143,7 +143,7 @@ TEST(MakeFolder, InsWhileAnotherLabelIsEditedEndsThatEditFirst)
             d.Key(VK_INSERT, d.LabelEditor());
             HWND hEditor = d.LabelEditor();
             ASSERT_NE(nullptr, hEditor) << c.pszContext;
-            EXPECT_EQ(CString("NewFolder"), d.Text(hEditor)) << c.pszContext;
+            EXPECT_EQ(CString(VarnetText::DEFAULT_FOLDER_NAME), d.Text(hEditor)) << c.pszContext;
             EXPECT_EQ(CString(c.pszFolder), d.Label(hB)) << c.pszContext;
             d.TypeText(hEditor, "N");
             d.Key(VK_RETURN, hEditor);
@@ -157,27 +157,27 @@ TEST(MakeFolder, InsWhileAnotherLabelIsEditedEndsThatEditFirst)
 // The rule itself: what can be one folder's name inside its parent.
 TEST(FolderNames, OnlyOneNameInsideTheParentIsAccepted)
 {
-    const char* const pszSpecial = "a name cannot contain control characters or any of \\ / : * ? \" < > |";
-    const char* const pszTrailing = "a name cannot end with a dot or a space";
-    const char* const pszDevice = "the name is reserved for a device";
-    const char* const pszDots = "\".\" and \"..\" are not names of a folder";
+    const CRefusal::Reason special = CRefusal::NAME_SPECIAL, trailing = CRefusal::NAME_TRAILING,
+                           device = CRefusal::NAME_DEVICE, dots = CRefusal::NAME_DOTS, none = CRefusal::NONE;
     const struct {
         const char* pszName;
-        const char* pszWhy;  // NULL: accepted
+        CRefusal::Reason nWhy;
     } cases[] = {
-        { "Docs", NULL }, { "a.b", NULL }, { ".hidden", NULL }, { "...x", NULL }, { " lead", NULL },
-        { "CONSOLE", NULL }, { "COM0", NULL }, { "xnul", NULL }, { "con_x.txt", NULL }, { "LPT10", NULL },
-        { "..\\escape", pszSpecial }, { "sub\\deeper", pszSpecial }, { "a/b", pszSpecial }, { "D:\\abs", pszSpecial },
-        { "bad:name", pszSpecial }, { "star*", pszSpecial }, { "what?", pszSpecial }, { "q\"uote", pszSpecial },
-        { "<a>", pszSpecial }, { "p|pe", pszSpecial }, { "tab\there", pszSpecial },
-        { "..", pszDots }, { ".", pszDots },
-        { "dot.", pszTrailing }, { "space ", pszTrailing }, { "a. .", pszTrailing },
-        { "NUL", pszDevice }, { "con.txt", pszDevice }, { "Aux", pszDevice }, { "prn.a.b", pszDevice },
-        { "COM1", pszDevice }, { "lpt9", pszDevice }, { "NUL .txt", pszDevice }, { "com\xB9", pszDevice },
+        { "Docs", none }, { "a.b", none }, { ".hidden", none }, { "...x", none }, { " lead", none },
+        { "CONSOLE", none }, { "COM0", none }, { "xnul", none }, { "con_x.txt", none }, { "LPT10", none },
+        { "..\\escape", special }, { "sub\\deeper", special }, { "a/b", special }, { "D:\\abs", special },
+        { "bad:name", special }, { "star*", special }, { "what?", special }, { "q\"uote", special },
+        { "<a>", special }, { "p|pe", special }, { "tab\there", special },
+        { "..", dots }, { ".", dots },
+        { "dot.", trailing }, { "space ", trailing }, { "a. .", trailing },
+        { "NUL", device }, { "con.txt", device }, { "Aux", device }, { "prn.a.b", device },
+        { "COM1", device }, { "lpt9", device }, { "NUL .txt", device }, { "com\xB9", device },
     };
     for (const auto& c : cases) {
-        CString strExpected = c.pszWhy ? "Invalid Folder Name \"" + CString(c.pszName) + "\": " + c.pszWhy : CString();
-        EXPECT_EQ(strExpected, CheckFolderName(c.pszName)) << "\"" << c.pszName << "\"";
+        CRefusal refusal = CheckFolderName(c.pszName);
+        EXPECT_EQ(c.nWhy, refusal.m_nReason) << "\"" << c.pszName << "\"";
+        if (c.nWhy != none)
+            EXPECT_EQ(CString(c.pszName), refusal.m_strPath) << "\"" << c.pszName << "\"";
     }
 }
 
@@ -190,14 +190,14 @@ TEST(FolderNames, ARefusedNameIsShownAndChangesNothing)
     std::vector<CString> before = DriveSnapshot();
     const struct {
         const char* pszName;
-        const char* pszRefusal;
+        CRefusal::Reason nReason;
     } cases[] = {
-        { "..\\escape", "Invalid Folder Name \"..\\escape\": a name cannot contain control characters or any of \\ / : * ? \" < > |" },
-        { "NUL", "Invalid Folder Name \"NUL\": the name is reserved for a device" },
+        { "..\\escape", CRefusal::NAME_SPECIAL },
+        { "NUL", CRefusal::NAME_DEVICE },
     };
     for (const auto& c : cases) {
         const char* pszName = c.pszName;
-        const CString strRefusal = c.pszRefusal;
+        const CString strRefusal = CRefusal(c.nReason, pszName).Text();
         RunFolderDialog(folder.Path("parent"), [&](Driver& d) {
             // As the name of a new folder: refused, the node removed.
             HWND hEditor = StartMakeFolder(d, folder.Path("parent"));
@@ -265,7 +265,7 @@ TEST(FolderNames, ATypedNameThatTheAnsiCodePageCannotHoldIsRefused)
                     d.Key(e.nKey, hEditor);
                 else
                     d.ClickNode(NodeOf(d, folder.Path("other")));
-                EXPECT_EQ(CString("Invalid Folder Name: the name typed holds characters that the ANSI code page cannot represent"),
+                EXPECT_EQ(CRefusal(CRefusal::NAME_UNREPRESENTABLE).Text(),
                           d.ItemText(IDC_EDIT_ERROR)) << e.pszContext;
                 EXPECT_EQ((std::vector<CString>{ "child" }), d.Children(NodeOf(d, folder.Path("parent")))) << e.pszContext;
                 // Ins went on to make a folder in child: it is refused too.
@@ -363,7 +363,7 @@ TEST(Rename, AFailureIsShownInTheBoxAndTheLabelStays)
         d.TypeText(d.LabelEditor(), "Docs");
         d.Key(VK_RETURN, d.LabelEditor());
         EXPECT_EQ(CString("D:\\"), d.Label(d.Root()));
-        EXPECT_EQ(CString("A Drive cannot be Renamed"), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_EQ(CString(VarnetText::DRIVE_NOT_RENAMED), d.ItemText(IDC_EDIT_ERROR));
         d.Cancel();
     });
     EXPECT_EQ(before, Snapshot(folder.Path()));

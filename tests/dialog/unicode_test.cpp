@@ -278,14 +278,13 @@ TEST(UnicodeNames, PathLimitsAreCountedInUtf16Characters)
         { "a name that fills the path to 255 characters", true, repeat(L"\x65E5", nRoom), "",
           Utf8(repeat(L"\x65E5", nRoom)) },
         { "one character more", true, repeat(L"\x65E5", nRoom + 1),
-          "Invalid Folder Name \"" + Utf8(repeat(L"\x65E5", nRoom + 1)) +
-              "\": the folder's path would be longer than the 255 characters that the ANSI file functions can list", "" },
+          CRefusal(CRefusal::PATH_TOO_LONG, Utf8(repeat(L"\x65E5", nRoom + 1))).Text(), "" },
         // The control's own text is cut at MAX_PATH bytes; the command takes
         // the whole name, and Wine's file system cannot take it.
         { "87 CJK characters, 261 bytes: more than the control's text holds", false, repeat(L"\x65E5", 87),
-          "Invalid Folder Name \"" + Utf8(repeat(L"\x65E5", 87)) + "\": the name is longer than the 255 bytes that the file system takes", "" },
+          CRefusal(CRefusal::NAME_TOO_LONG, Utf8(repeat(L"\x65E5", 87))).Text(), "" },
         { "an emoji cut in half by the editor's limit of 259 characters", false, repeat(L"a", 258) + L"\xD83D\xDCC1",
-          "Invalid Folder Name: the name typed holds characters that the ANSI code page cannot represent", "" },
+          CRefusal(CRefusal::NAME_UNREPRESENTABLE).Text(), "" },
     };
     std::vector<CString> before = DriveSnapshot();
     CString strSelected;

@@ -3,6 +3,8 @@
 // them. Literals are written in UTF-8 and stored in the ANSI code page.
 #pragma once
 
+#include "Refusal.h"
+
 namespace VarnetText {
 
 // Commands
@@ -41,40 +43,42 @@ const char NOT_CHOSEN[] = "Not Chosen";
 const char NOT_EXPANDED[] = "Not Expanded";
 const char NOT_LISTED[] = "Not Listed";
 
-// The refusals (CRefusal::Text), where %1 stands for the path refused,
-// %2 for the entry in it, %e for the system's text, %n for why a name may
-// name another entry and %a for what was not done.
-const char REFUSED_CREATE[] = "Cannot Create Directory %e";
-const char REFUSED_RENAME[] = "Cannot Rename Directory %e";
-const char REFUSED_NAME_DOTS[] = "Invalid Folder Name \"%1\": \".\" and \"..\" are not names of a folder";
-const char REFUSED_NAME_SPECIAL[] =
-    "Invalid Folder Name \"%1\": a name cannot contain control characters or any of \\ / : * ? \" < > |";
-const char REFUSED_NAME_TRAILING[] = "Invalid Folder Name \"%1\": a name cannot end with a dot or a space";
-const char REFUSED_NAME_DEVICE[] = "Invalid Folder Name \"%1\": the name is reserved for a device";
-const char REFUSED_NAME_TOO_LONG[] =
-    "Invalid Folder Name \"%1\": the name is longer than the 255 bytes that the file system takes";
-const char REFUSED_PATH_TOO_LONG[] = "Invalid Folder Name \"%1\": the folder's path would be longer than the 255 "
-                                     "characters that the ANSI file functions can list";
-const char REFUSED_NAME_UNREPRESENTABLE[] =
-    "Invalid Folder Name: the name typed holds characters that the ANSI code page cannot represent";
-const char REFUSED_LABEL_AMBIGUOUS[] = "%a: %1 may name another folder (%n)";
-const char REFUSED_HOLDS_UNREPRESENTABLE[] =
-    "Not Deleted: %1 holds a name that cannot be represented exactly in the ANSI code page";
-const char REFUSED_HOLDS_AMBIGUOUS[] = "Not Deleted: %1 holds %2, which may name another entry (%n)";
-const char REFUSED_HOLDS_LONG_PATH[] = "Not Deleted: %1 holds %2, whose path is too long for the ANSI file functions";
-const char REFUSED_HOLDS_LINK[] =
-    "Not Deleted: %1 holds the link %2, which cannot be removed here without what it points to";
-const char REFUSED_HOLDS_UNLISTABLE[] = "Not Deleted: %1 holds %2, which cannot be listed: %e";
-const char REFUSED_HOLDS_UNOPENABLE[] = "Not Deleted: %1 holds %2, which cannot be opened for deletion: %e";
-const char REFUSED_HOLDS_REPLACED[] = "Not Deleted: %1 holds %2, which was replaced while it was checked";
-const char REFUSED_IS_LINK[] = "Not Deleted: %1 is a link, which cannot be removed here without what it points to";
-const char REFUSED_HELD_FOLDER_CHANGED[] =
-    "Deletion Stopped: %1 was renamed, removed or replaced while the question waited; nothing more was deleted";
-const char REFUSED_REPLACED_AFTER_CHECK[] =
-    "Deletion Stopped: %1 was replaced after it was checked; nothing more was deleted";
-const char REFUSED_NEW_ENTRY[] =
-    "Deletion Stopped: %1 holds %2, which was not there when it was checked; nothing more was deleted";
-const char REFUSED_STILL_THERE[] = "Partly Deleted: %1 is still there, although everything in it was deleted";
+// The refusals (CRefusal::Text) by their reason, where %1 stands for the
+// path refused, %2 for the entry in it, %e for the system's text, %n for
+// why a name may name another entry and %a for what was not done.
+struct RefusalText {
+    CRefusal::Reason nReason;
+    const char* pszText;
+};
+const RefusalText REFUSAL_TEXTS[] = {
+    { CRefusal::SYSTEM_ERROR, "%e" },
+    { CRefusal::NO_SELECTION, SELECT_FOLDER },
+    { CRefusal::DRIVE_NOT_DELETED, DRIVE_NOT_DELETED },
+    { CRefusal::DRIVE_NOT_RENAMED, DRIVE_NOT_RENAMED },
+    { CRefusal::DELETION_ABORTED, DELETION_ABORTED },
+    { CRefusal::CREATE_FAILED, "Cannot Create Directory %e" },
+    { CRefusal::RENAME_FAILED, "Cannot Rename Directory %e" },
+    { CRefusal::NAME_DOTS, "Invalid Folder Name \"%1\": \".\" and \"..\" are not names of a folder" },
+    { CRefusal::NAME_SPECIAL, "Invalid Folder Name \"%1\": a name cannot contain control characters or any of \\ / : * ? \" < > |" },
+    { CRefusal::NAME_TRAILING, "Invalid Folder Name \"%1\": a name cannot end with a dot or a space" },
+    { CRefusal::NAME_DEVICE, "Invalid Folder Name \"%1\": the name is reserved for a device" },
+    { CRefusal::NAME_TOO_LONG, "Invalid Folder Name \"%1\": the name is longer than the 255 bytes that the file system takes" },
+    { CRefusal::PATH_TOO_LONG, "Invalid Folder Name \"%1\": the folder's path would be longer than the 255 characters that the ANSI file functions can list" },
+    { CRefusal::NAME_UNREPRESENTABLE, "Invalid Folder Name: the name typed holds characters that the ANSI code page cannot represent" },
+    { CRefusal::LABEL_AMBIGUOUS, "%a: %1 may name another folder (%n)" },
+    { CRefusal::HOLDS_UNREPRESENTABLE, "Not Deleted: %1 holds a name that cannot be represented exactly in the ANSI code page" },
+    { CRefusal::HOLDS_AMBIGUOUS, "Not Deleted: %1 holds %2, which may name another entry (%n)" },
+    { CRefusal::HOLDS_LONG_PATH, "Not Deleted: %1 holds %2, whose path is too long for the ANSI file functions" },
+    { CRefusal::HOLDS_LINK, "Not Deleted: %1 holds the link %2, which cannot be removed here without what it points to" },
+    { CRefusal::HOLDS_UNLISTABLE, "Not Deleted: %1 holds %2, which cannot be listed: %e" },
+    { CRefusal::HOLDS_UNOPENABLE, "Not Deleted: %1 holds %2, which cannot be opened for deletion: %e" },
+    { CRefusal::HOLDS_REPLACED, "Not Deleted: %1 holds %2, which was replaced while it was checked" },
+    { CRefusal::IS_LINK, "Not Deleted: %1 is a link, which cannot be removed here without what it points to" },
+    { CRefusal::HELD_FOLDER_CHANGED, "Deletion Stopped: %1 was renamed, removed or replaced while the question waited; nothing more was deleted" },
+    { CRefusal::REPLACED_AFTER_CHECK, "Deletion Stopped: %1 was replaced after it was checked; nothing more was deleted" },
+    { CRefusal::NEW_ENTRY, "Deletion Stopped: %1 holds %2, which was not there when it was checked; nothing more was deleted" },
+    { CRefusal::STILL_THERE, "Partly Deleted: %1 is still there, although everything in it was deleted" },
+};
 
 // Why a listed name may not name its entry exactly (NameProblemText)
 const char PROBLEM_CONVERTED[] = "a name there cannot be represented exactly in the ANSI code page";

@@ -1,7 +1,7 @@
-// Under 64-bit Wine the heaps and thread stacks lie below 4 GB (the main
-// thread's stack stays there in this mode too). Once every free region
-// below 4 GB is reserved and the heaps' low free blocks are taken, a heap
-// can grow, a new heap or a thread stack can be made only above 4 GB.
+// Under 64-bit Wine the heaps and thread stacks lie below 4 GB. Once every
+// free region below 4 GB is reserved and the heaps' low free blocks are
+// taken, a heap can grow, a new heap or a thread stack can be made only
+// above 4 GB. The main thread's stack stays below: the tests run on another.
 #include "HighAddresses.h"
 
 #include <windows.h>
@@ -77,6 +77,11 @@ DWORD WINAPI StackProbe(LPVOID pResult)
     return 0;
 }
 
+DWORD WINAPI RunThread(LPVOID pRun)
+{
+    return ((int (*)())pRun)();
+}
+
 // What a test may get below 4 GB, or NULL when all of it lies above.
 const char* FindLowAddress()
 {
@@ -133,6 +138,18 @@ void EnterHighAddresses()
     CheckHighAddresses("at the start");
 }
 
+int RunOnHighStack(int (*pfnRun)())
+{
+    if (!g_bOn)
+        return pfnRun();
+    HANDLE hThread = CreateThread(NULL, 0, RunThread, (LPVOID)pfnRun, 0, NULL);
+    DWORD dwResult = 1;
+    WaitForSingleObject(hThread, INFINITE);
+    GetExitCodeThread(hThread, &dwResult);
+    CloseHandle(hThread);
+    return (int)dwResult;
+}
+
 void CheckHighAddresses(const char* pszWhen)
 {
     if (!g_bOn)
@@ -147,6 +164,7 @@ void CheckHighAddresses(const char* pszWhen)
 #else
 
 void EnterHighAddresses() {}
+int RunOnHighStack(int (*pfnRun)()) { return pfnRun(); }
 void CheckHighAddresses(const char*) {}
 
 #endif

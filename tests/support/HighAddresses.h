@@ -11,3 +11,7 @@ void EnterHighAddresses();
 // new allocation, heap block, thread stack or tree item lies below 4 GB.
 // Does nothing unless the mode is on.
 void CheckHighAddresses(const char* pszWhen);
+
+// Returns pfnRun(), run in the mode on a new thread: the main thread's stack
+// stays below 4 GB, a new thread's lies above it.
+int RunOnHighStack(int (*pfnRun)());

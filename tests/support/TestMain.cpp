@@ -74,5 +74,5 @@ int main(int argc, char** argv)
         }
     }).detach();
 
-    return RUN_ALL_TESTS();
+    return RunOnHighStack([] { return RUN_ALL_TESTS(); });
 }

@@ -230,6 +230,11 @@ TEST(Dialog, DoModalResults)
     }
 }
 
+static DWORD WINAPI ValidateHeap(LPVOID hHeap)
+{
+    return HeapValidate((HANDLE)hHeap, 0, NULL);
+}
+
 TEST(Dialog, AThreadThatRanADialogEndsWithTheHeapIntact)
 {
     // The framework's state for the thread goes when the thread ends, while
@@ -242,8 +247,7 @@ TEST(Dialog, AThreadThatRanADialogEndsWithTheHeapIntact)
     EXPECT_TRUE(HeapValidate(hCrtHeap, HEAP_NO_SERIALIZE, NULL));
     // A block freed at the thread's end left the heap locked, and every
     // later allocation waited for good.
-    HANDLE hProbe = CreateThread(NULL, 0, [](LPVOID p) -> DWORD { return HeapValidate((HANDLE)p, 0, NULL); },
-                                 hCrtHeap, 0, NULL);
+    HANDLE hProbe = CreateThread(NULL, 0, ValidateHeap, hCrtHeap, 0, NULL);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hProbe, 5000)) << "the heap stays locked";
     CloseHandle(hProbe);
 }

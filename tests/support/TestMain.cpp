@@ -1,6 +1,7 @@
 // The main of every test program: GoogleTest with a watchdog that ends a
 // stuck test with a clear failure, and a crash filter that makes a crash a
-// failing exit code. It runs only in the build's private test prefix.
+// failing exit code. It runs only in the build's private test prefix. With
+// VARNET_HIGH_ADDRESSES=1 everything the tests allocate lies above 4 GB.
 #include "HighAddresses.h"
 #include "TestFs.h"
 

@@ -82,30 +82,31 @@ DWORD WINAPI RunThread(LPVOID pRun)
     return ((int (*)())pRun)();
 }
 
-// What a test may get below 4 GB, or NULL when all of it lies above.
+// What a test may get below 4 GB, said as a sentence, or NULL when all of
+// it lies above.
 const char* FindLowAddress()
 {
     void* p = malloc(24);
     bool bLow = IsLow(p);
     free(p);
     if (bLow)
-        return "a malloc block";
+        return "a malloc block lies below 4 GB";
     HANDLE hHeaps[64];
     DWORD nHeaps = GetProcessHeaps(64, hHeaps);
     for (DWORD i = 0; i < nHeaps && i < 64; i++)
         if (HasLowFreeBlock(hHeaps[i]))
-            return "a free block of a heap";
+            return "a free block of a heap lies below 4 GB";
     HANDLE hHeap = HeapCreate(0, 0, 0);
     bLow = IsLow(HeapAlloc(hHeap, 0, 24));
     HeapDestroy(hHeap);
     if (bLow)
-        return "a block of a new heap";
+        return "a block of a new heap lies below 4 GB";
     ULONG_PTR stack = 0;
     HANDLE hThread = CreateThread(NULL, 0, StackProbe, &stack, 0, NULL);
     WaitForSingleObject(hThread, INFINITE);
     CloseHandle(hThread);
     if (IsLow((void*)stack))
-        return "the stack of a new thread";
+        return "the stack of a new thread lies below 4 GB";
     HWND hTree = CreateWindowExA(0, WC_TREEVIEWA, "", WS_POPUP, 0, 0, 100, 100, NULL, NULL, NULL, NULL);
     TVINSERTSTRUCTA tvis = {};
     tvis.hInsertAfter = TVI_LAST;
@@ -114,9 +115,9 @@ const char* FindLowAddress()
     HTREEITEM hItem = TreeView_InsertItem(hTree, &tvis);
     DestroyWindow(hTree);
     if (!hItem)
-        return "a tree item (none could be made)";
+        return "no tree item could be made";
     if (IsLow(hItem))
-        return "a tree item";
+        return "a tree item lies below 4 GB";
     return NULL;
 }
 
@@ -155,7 +156,7 @@ void CheckHighAddresses(const char* pszWhen)
     if (!g_bOn)
         return;
     if (const char* pszWhat = FindLowAddress()) {
-        fprintf(stderr, "\nHIGH ADDRESSES: %s lies below 4 GB %s; the mode does not hold.\n", pszWhat, pszWhen);
+        fprintf(stderr, "\nHIGH ADDRESSES: %s %s; the mode does not hold.\n", pszWhat, pszWhen);
         fflush(stderr);
         TerminateProcess(GetCurrentProcess(), 96);
     }

@@ -45,13 +45,29 @@ struct ThreadState {
     HandleMap<std::unique_ptr<CWnd>> tempMap;
 };
 
+// Made on first use and deleted when the thread ends (DllMain below). Not
+// a thread_local object: this toolchain's emulated thread storage is freed
+// before the destructors of such objects run, so a thread that had used
+// windows wrote into freed memory as it ended, corrupting the heap.
+thread_local ThreadState* t_pState;
+
 ThreadState& State()
 {
-    static thread_local ThreadState s_state;
-    return s_state;
+    if (!t_pState)
+        t_pState = new ThreadState;
+    return *t_pState;
 }
 
 }  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD dwReason, LPVOID)
+{
+    if (dwReason == DLL_THREAD_DETACH) {
+        delete t_pState;
+        t_pState = NULL;
+    }
+    return TRUE;
+}
 
 // --- CCmdTarget -----------------------------------------------------------
 

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <malloc.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -229,6 +231,28 @@ TEST(Dialog, DoModalResults)
         });
         EXPECT_EQ(IDOK, nResult) << "run " << nRun;
     }
+}
+
+static DWORD WINAPI ValidateHeap(LPVOID hHeap)
+{
+    return HeapValidate((HANDLE)hHeap, 0, NULL);
+}
+
+TEST(Dialog, AThreadThatRanADialogEndsWithTheHeapIntact)
+{
+    // The framework's state for the thread goes when the thread ends, while
+    // the memory it lives in is still there.
+    std::thread([] {
+        CTestDlg dlg;
+        EXPECT_EQ(IDOK, RunDialog(dlg, [](Driver& d) { d.Ok(); }));
+    }).join();
+    HANDLE hCrtHeap = (HANDLE)_get_heap_handle();
+    EXPECT_TRUE(HeapValidate(hCrtHeap, HEAP_NO_SERIALIZE, NULL));
+    // A block freed at the thread's end left the heap locked, and every
+    // later allocation waited for good.
+    HANDLE hProbe = CreateThread(NULL, 0, ValidateHeap, hCrtHeap, 0, NULL);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hProbe, 5000)) << "the heap stays locked";
+    CloseHandle(hProbe);
 }
 
 // Takes the WM_QUIT waiting in this thread's queue, if any.

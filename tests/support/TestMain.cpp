@@ -1,6 +1,8 @@
 // The main of every test program: GoogleTest with a watchdog that ends a
 // stuck test with a clear failure, and a crash filter that makes a crash a
-// failing exit code. It runs only in the build's private test prefix.
+// failing exit code. It runs only in the build's private test prefix. With
+// VARNET_HIGH_ADDRESSES=1 everything the tests allocate lies above 4 GB.
+#include "HighAddresses.h"
 #include "TestFs.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +27,11 @@ public:
         g_testName = std::string(info.test_suite_name()) + "." + info.name();
         g_deadline = GetTickCount() + m_dwLimitMs;
     }
-    void OnTestEnd(const testing::TestInfo&) override { g_deadline = 0; }
+    void OnTestEnd(const testing::TestInfo&) override
+    {
+        g_deadline = 0;
+        CheckHighAddresses(("after " + g_testName).c_str());
+    }
 
 private:
     DWORD m_dwLimitMs;
@@ -44,6 +50,8 @@ LONG WINAPI CrashFilter(EXCEPTION_POINTERS* pInfo)
 
 int main(int argc, char** argv)
 {
+    // In the high-address mode, before anything allocates what a test uses.
+    EnterHighAddresses();
     // Nothing runs outside the build's test prefix; what an interrupted
     // earlier run left on the test drive goes first.
     RemoveStaleTestFolders();
@@ -67,5 +75,5 @@ int main(int argc, char** argv)
         }
     }).detach();
 
-    return RUN_ALL_TESTS();
+    return RunOnHighStack([] { return RUN_ALL_TESTS(); });
 }

@@ -63,53 +63,34 @@ std::wstring LabelBeyondBmp(HWND hTree, HTREEITEM hItem)
 // pre-paint notice for the post-paint one.
 thread_local COLORREF t_clrText, t_clrTextBk;
 
-}  // namespace
-
-void CFolderTreeDlg::OnCustomdrawFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
+// Clears the label's rectangle rcInside in the background colour the tree
+// drew it with (its own, or the window's).
+void ClearLabel(HWND hTree, HDC hdc, const RECT& rcInside)
 {
-    NMTVCUSTOMDRAW* pDraw = (NMTVCUSTOMDRAW*)pNMHDR;
-    *pResult = CDRF_DODEFAULT;
-    const Uniscribe& usp = Uniscribe::Get();
-    if (!usp.pAnalyse)
-        return;
-    HWND hTree = pNMHDR->hwndFrom;
-    HTREEITEM hItem = (HTREEITEM)pDraw->nmcd.dwItemSpec;
-    switch (pDraw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        *pResult = CDRF_NOTIFYITEMDRAW;
-        return;
-    case CDDS_ITEMPREPAINT:
-        if (!LabelBeyondBmp(hTree, hItem).empty()) {
-            t_clrText = pDraw->clrText;
-            t_clrTextBk = pDraw->clrTextBk;
-            *pResult = CDRF_NOTIFYPOSTPAINT;
-        }
-        return;
-    case CDDS_ITEMPOSTPAINT:
-        break;
-    default:
-        return;
-    }
-
-    std::wstring strLabel = LabelBeyondBmp(hTree, hItem);
-    // TVM_GETITEMRECT takes the item's handle in the rectangle it fills.
-    RECT rcText;
-    memcpy(&rcText, &hItem, sizeof hItem);
-    if (strLabel.empty() || !::SendMessageW(hTree, TVM_GETITEMRECT, TRUE, (LPARAM)&rcText))
-        return;
-    HDC hdc = pDraw->nmcd.hdc;
     COLORREF clrBk = t_clrTextBk;
     if (clrBk == CLR_NONE || clrBk == CLR_DEFAULT) {
         clrBk = (COLORREF)::SendMessageW(hTree, TVM_GETBKCOLOR, 0, 0);
         if (clrBk == CLR_NONE || clrBk == CLR_DEFAULT)
             clrBk = ::GetSysColor(COLOR_WINDOW);
     }
-    // Inside the focus rectangle the tree drew around the label.
-    RECT rcInside = rcText;
-    ::InflateRect(&rcInside, -1, -1);
     HBRUSH hBrush = ::CreateSolidBrush(clrBk);
     ::FillRect(hdc, &rcInside, hBrush);
     ::DeleteObject(hBrush);
+}
+
+// Draws strLabel, the label of hItem, again over what the tree drew, in the
+// tree's font and the text colour it chose, with Uniscribe's fallback.
+void DrawLabel(const Uniscribe& usp, HWND hTree, HDC hdc, HTREEITEM hItem, const std::wstring& strLabel)
+{
+    // TVM_GETITEMRECT takes the item's handle in the rectangle it fills.
+    RECT rcText;
+    memcpy(&rcText, &hItem, sizeof hItem);
+    if (!::SendMessageW(hTree, TVM_GETITEMRECT, TRUE, (LPARAM)&rcText))
+        return;
+    // Inside the focus rectangle the tree drew around the label.
+    RECT rcInside = rcText;
+    ::InflateRect(&rcInside, -1, -1);
+    ClearLabel(hTree, hdc, rcInside);
 
     HGDIOBJ hOldFont = ::SelectObject(hdc, (HFONT)::SendMessageW(hTree, WM_GETFONT, 0, 0));
     int nOldMode = ::SetBkMode(hdc, TRANSPARENT);
@@ -127,4 +108,35 @@ void CFolderTreeDlg::OnCustomdrawFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
     ::SetTextColor(hdc, clrOldText);
     ::SetBkMode(hdc, nOldMode);
     ::SelectObject(hdc, hOldFont);
+}
+
+}  // namespace
+
+void CFolderTreeDlg::OnCustomdrawFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    NMTVCUSTOMDRAW* pDraw = (NMTVCUSTOMDRAW*)pNMHDR;
+    *pResult = CDRF_DODEFAULT;
+    const Uniscribe& usp = Uniscribe::Get();
+    if (!usp.pAnalyse)
+        return;
+    HWND hTree = pNMHDR->hwndFrom;
+    HTREEITEM hItem = (HTREEITEM)pDraw->nmcd.dwItemSpec;
+    switch (pDraw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT:
+        *pResult = CDRF_NOTIFYITEMDRAW;
+        break;
+    case CDDS_ITEMPREPAINT:
+        if (!LabelBeyondBmp(hTree, hItem).empty()) {
+            t_clrText = pDraw->clrText;
+            t_clrTextBk = pDraw->clrTextBk;
+            *pResult = CDRF_NOTIFYPOSTPAINT;
+        }
+        break;
+    case CDDS_ITEMPOSTPAINT: {
+        std::wstring strLabel = LabelBeyondBmp(hTree, hItem);
+        if (!strLabel.empty())
+            DrawLabel(usp, hTree, pDraw->nmcd.hdc, hItem, strLabel);
+        break;
+    }
+    }
 }

@@ -176,8 +176,9 @@ TEST(FolderNames, OnlyOneNameInsideTheParentIsAccepted)
     for (const auto& c : cases) {
         CRefusal refusal = CheckFolderName(c.pszName);
         EXPECT_EQ(c.nWhy, refusal.m_nReason) << "\"" << c.pszName << "\"";
-        if (c.nWhy != none)
+        if (c.nWhy != none) {
             EXPECT_EQ(CString(c.pszName), refusal.m_strPath) << "\"" << c.pszName << "\"";
+        }
     }
 }
 
@@ -254,8 +255,11 @@ TEST(FolderNames, ATypedNameThatTheAnsiCodePageCannotHoldIsRefused)
             for (const auto& e : ends) {
                 d.OnUi([&] { SetDlgItemTextA(d.Dialog(), IDC_EDIT_ERROR, ""); });
                 HTREEITEM hChild = NodeOf(d, folder.Path("parent\\child"));
+                // Selected, not clicked: a click on the node already
+                // selected would start a rename of whatever is selected
+                // when the tree's double-click time has passed.
                 if (!e.bMake) {
-                    d.ClickNode(hChild);
+                    d.SelectNode(hChild);
                     d.EditLabel(hChild);
                 }
                 HWND hEditor = e.bMake ? StartMakeFolder(d, folder.Path("parent")) : d.LabelEditor();

@@ -243,6 +243,55 @@ TEST(UnicodeNames, NamesThatDifferOnlyInNormalisationAreTwoFolders)
               change.removed);
 }
 
+// The labels the tree has drawn, by whether the dialog asked to draw them
+// again afterwards (its answer to the item's pre-paint notice).
+struct LabelDrawWatch {
+    HWND hDialog = NULL;
+    std::vector<CString> again, left;
+};
+static LabelDrawWatch* s_pLabelWatch;
+
+static LRESULT CALLBACK WatchLabelDraw(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    const CWPRETSTRUCT* pMsg = (const CWPRETSTRUCT*)lParam;
+    LabelDrawWatch* w = s_pLabelWatch;
+    if (nCode == HC_ACTION && w && pMsg->hwnd == w->hDialog && pMsg->message == WM_NOTIFY) {
+        const NMTVCUSTOMDRAW* pDraw = (const NMTVCUSTOMDRAW*)pMsg->lParam;
+        if (pDraw->nmcd.hdr.code == (UINT)NM_CUSTOMDRAW && pDraw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT) {
+            CString strLabel = ((CTreeCtrl*)CWnd::FromHandle(pDraw->nmcd.hdr.hwndFrom))
+                                   ->GetItemText((HTREEITEM)pDraw->nmcd.dwItemSpec);
+            (pMsg->lResult & CDRF_NOTIFYPOSTPAINT ? w->again : w->left).push_back(strLabel);
+        }
+    }
+    return CallNextHookEx(NULL, nCode, wParam, lParam);
+}
+
+// The tree view's own text output shows a character beyond the Basic
+// Multilingual Plane as two boxes: such labels are drawn again with font
+// fallback after the tree has drawn them, and only those.
+TEST(UnicodeNames, LabelsBeyondTheBasicPlaneAreDrawnAgain)
+{
+    REQUIRE_UTF8();
+    TestFolder folder("labels");
+    const CString strEmoji = u8"\U0001F4C1 photos", strGreek = u8"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac";
+    MakeNative(folder.Path(), { strEmoji + "/", strGreek + "/" });
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        LabelDrawWatch watch;
+        watch.hDialog = d.Dialog();
+        HHOOK hHook = NULL;
+        d.OnUi([&] {
+            s_pLabelWatch = &watch;
+            hHook = SetWindowsHookExA(WH_CALLWNDPROCRET, WatchLabelDraw, NULL, GetCurrentThreadId());
+            RedrawWindow(d.Item(IDC_FOLDER_TREE), NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+            UnhookWindowsHookEx(hHook);
+            s_pLabelWatch = NULL;
+        });
+        EXPECT_EQ((std::vector<CString>{ strEmoji }), watch.again);
+        EXPECT_NE(watch.left.end(), std::find(watch.left.begin(), watch.left.end(), strGreek));
+        d.Cancel();
+    });
+}
+
 // The limits of paths count UTF-16 characters, as Windows counts them: a
 // path of two names of 80 CJK characters, under MAX_PATH characters but
 // twice as many bytes, is opened, expanded, chosen and deleted; a typed

@@ -42,17 +42,9 @@ private:
 };
 
 // The label of hItem as UTF-16 when it holds a surrogate pair, else empty.
-std::wstring LabelBeyondBmp(HWND hTree, HTREEITEM hItem)
+std::wstring LabelBeyondBmp(const CTreeCtrl* pTree, HTREEITEM hItem)
 {
-    WCHAR szLabel[1024] = L"";
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT | TVIF_HANDLE;
-    item.hItem = hItem;
-    item.pszText = szLabel;
-    item.cchTextMax = ARRAYSIZE(szLabel);
-    if (!::SendMessageW(hTree, TVM_GETITEMW, 0, (LPARAM)&item) || !item.pszText)
-        return std::wstring();
-    std::wstring strLabel = item.pszText;
+    std::wstring strLabel = pTree->GetItemTextW(hItem);
     for (WCHAR ch : strLabel)
         if (IS_HIGH_SURROGATE(ch))
             return strLabel;
@@ -126,14 +118,14 @@ void CFolderTreeDlg::OnCustomdrawFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
         *pResult = CDRF_NOTIFYITEMDRAW;
         break;
     case CDDS_ITEMPREPAINT:
-        if (!LabelBeyondBmp(hTree, hItem).empty()) {
+        if (!LabelBeyondBmp(GetTree(), hItem).empty()) {
             t_clrText = pDraw->clrText;
             t_clrTextBk = pDraw->clrTextBk;
             *pResult = CDRF_NOTIFYPOSTPAINT;
         }
         break;
     case CDDS_ITEMPOSTPAINT: {
-        std::wstring strLabel = LabelBeyondBmp(hTree, hItem);
+        std::wstring strLabel = LabelBeyondBmp(GetTree(), hItem);
         if (!strLabel.empty())
             DrawLabel(usp, hTree, pDraw->nmcd.hdc, hItem, strLabel);
         break;

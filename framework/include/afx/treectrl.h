@@ -33,14 +33,9 @@ public:
         item.hItem = hItem;
         return GetItem(&item) && item.cChildren != 0;
     }
-    // TVM_GETITEMW with TVIF_TEXT: the whole label, however long, in the
-    // ANSI code page as TVM_GETITEMA gives it. The label is read wide: into
-    // an ANSI buffer too small for it the control writes the multibyte
-    // characters that fit and no terminating zero, and the text cannot tell
-    // whether it is whole.
-    CString GetItemText(HTREEITEM hItem) const
+    // TVM_GETITEMW with TVIF_TEXT: the whole label, however long.
+    std::wstring GetItemTextW(HTREEITEM hItem) const
     {
-        std::wstring strWide;
         for (int nSize = 256;; nSize *= 2) {
             std::wstring strBuffer(nSize, L'\0');
             TVITEMW item = {};
@@ -49,14 +44,18 @@ public:
             item.pszText = &strBuffer[0];
             item.cchTextMax = nSize;
             if (!SendMessage(TVM_GETITEMW, 0, (LPARAM)&item))
-                return CString();
+                return std::wstring();
             // The control may answer with a text of its own instead of the buffer.
-            strWide = item.pszText ? item.pszText : L"";
+            std::wstring strWide = item.pszText ? item.pszText : L"";
             if (item.pszText != &strBuffer[0] || (int)strWide.size() < nSize - 1)
-                break;
+                return strWide;
         }
-        return AfxWideToAnsi(strWide.c_str());
     }
+    // The whole label in the ANSI code page, as TVM_GETITEMA gives it. The
+    // label is read wide: into an ANSI buffer too small for it the control
+    // writes the multibyte characters that fit and no terminating zero, and
+    // the text cannot tell whether it is whole.
+    CString GetItemText(HTREEITEM hItem) const { return AfxWideToAnsi(GetItemTextW(hItem).c_str()); }
     // TVM_SETITEMA with TVIF_TEXT
     BOOL SetItemText(HTREEITEM hItem, LPCSTR lpszItem)
     {

@@ -38,12 +38,11 @@ static CRefusal GetTypedName(CTreeCtrl* pTree, CString strText, CString& strName
     return CRefusal();
 }
 
-// Nothing refused when strPath, the path a typed name strName gives, is short enough
-// to be listed with the ANSI file functions (with "\*.*" after it, less than
-// MAX_PATH characters), so that the dialog can open, expand and delete the
-// folder it makes. The limit is in UTF-16
-// characters: a path within it can take three times as many bytes in the
-// UTF-8 code page.
+// Nothing refused when strPath, the path a typed name strName gives, is
+// short enough to be listed with the ANSI file functions (with "\*.*" after
+// it, less than MAX_PATH characters), so that the dialog can open, expand
+// and delete the folder it makes. The limit is in UTF-16 characters: a path
+// within it can take three times as many bytes in the UTF-8 code page.
 static CRefusal CheckPathLength(const CString& strName, const CString& strPath)
 {
     if (Widen(JoinPath(strPath, "*.*")).size() < MAX_PATH)
@@ -51,10 +50,10 @@ static CRefusal CheckPathLength(const CString& strName, const CString& strPath)
     return CRefusal(CRefusal::PATH_TOO_LONG, strName);
 }
 
-// Nothing refused when the file system takes strName as it is. Windows refuses a name longer than its file system takes by
-// itself. Wine does not: it cuts a name whose Unix form (UTF-8) is longer
-// than the 255 bytes of a Unix name, and makes or renames the folder under
-// the cut name.
+// Nothing refused when the file system takes strName as it is. Windows
+// refuses a name longer than its file system takes by itself. Wine does
+// not: it cuts a name whose Unix form (UTF-8) is longer than the 255 bytes
+// of a Unix name, and makes or renames the folder under the cut name.
 static CRefusal CheckNameLength(const CString& strName)
 {
     HMODULE hNtdll = ::GetModuleHandleA("ntdll.dll");

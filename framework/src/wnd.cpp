@@ -452,7 +452,6 @@ CWnd* CWnd::GetParent() const { ASSERT_WINDOW(); return FromHandle(::GetParent(m
 CWnd* CWnd::SetFocus() { ASSERT_WINDOW(); return FromHandle(::SetFocus(m_hWnd)); }
 CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }
 BOOL CWnd::IsIconic() const { ASSERT_WINDOW(); return ::IsIconic(m_hWnd); }
-
 void CWnd::CenterWindow() { ASSERT_WINDOW(); AfxCenterOverOwner(m_hWnd); }
 BOOL CWnd::IsWindowVisible() const { ASSERT_WINDOW(); return ::IsWindowVisible(m_hWnd); }
 BOOL CWnd::IsWindowEnabled() const { ASSERT_WINDOW(); return ::IsWindowEnabled(m_hWnd); }

@@ -654,8 +654,9 @@ TEST(FolderCommands, MemoryRunningOutLeavesTheDialogAsBefore)
                 RefuseFromNow(d, c.nAllocation);
                 d.Command(IDC_STATIC_MAKEFOLDER, STN_CLICKED);
             }
-            // The command has ended, or waits in the box it opened.
-            HWND hBox = d.WaitForMessageBox(0);
+            // The command has ended, or waits in the box it opened (which
+            // may become visible only after the command's handler has run).
+            HWND hBox = d.WaitForMessageBox(c.bBox ? 5000 : 0);
             d.OnUi([] { AfxSetAllocHook(NULL); });
             ASSERT_LE(s_nRefuseIn, 0) << c.pszContext << ": nothing was refused";
             ASSERT_EQ(c.bBox, hBox != NULL) << c.pszContext;

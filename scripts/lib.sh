@@ -87,7 +87,11 @@ varnet_can_run() {
   local loader out rc=0
   loader=$(varnet_loader "$1")
   if [ ! -x "$loader" ]; then
-    varnet_cannot_run="$loader is not installed (scripts/bootstrap.sh installs it)"
+    if [ "$1" = win32 ]; then
+      varnet_cannot_run="32-bit Wine (wine32:i386) is not installed; scripts/bootstrap.sh said why when it ran"
+    else
+      varnet_cannot_run="$loader is not installed (scripts/bootstrap.sh installs it)"
+    fi
     return 1
   fi
   out=$("$loader" --version 2>&1 </dev/null) || rc=$?

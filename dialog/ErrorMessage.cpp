@@ -28,7 +28,7 @@ void CErrorMessage::ShowInDlgItem(const DWORD& dwError, const char* pszCaption, 
     if (!strText.IsEmpty())
         strText += " ";
     strText += DisplayText(dwError);
-    ::SetDlgItemTextA(hDlg, nIDDlgItem, strText);
+    AfxSetWindowText(::GetDlgItem(hDlg, nIDDlgItem), strText);
 }
 
 CString CErrorMessage::GetMessageText(const DWORD& dwError)

@@ -19,6 +19,7 @@
 // text at MAX_PATH bytes, which in the UTF-8 code page a name of 87 CJK
 // characters passes. Either would make a folder under a name the user did
 // not type. In the UTF-8 code page every whole character converts exactly.
+// The editor is read wide and converted in the dialog's text code page.
 static CRefusal GetTypedName(CTreeCtrl* pTree, CString strText, CString& strName)
 {
     strName = strText;
@@ -29,10 +30,7 @@ static CRefusal GetTypedName(CTreeCtrl* pTree, CString strText, CString& strName
     std::wstring strTyped(nTyped + 1, L'\0');
     strTyped.resize(::GetWindowTextW(pEditor->m_hWnd, &strTyped[0], nTyped + 1));
     CString strAnsi = AfxWideToAnsi(strTyped.c_str());
-    int nBack = ::MultiByteToWideChar(CP_ACP, 0, strAnsi, -1, NULL, 0);
-    std::wstring strBack(nBack > 0 ? nBack : 1, L'\0');
-    strBack.resize(::MultiByteToWideChar(CP_ACP, 0, strAnsi, -1, &strBack[0], nBack) - 1);
-    if (strBack != strTyped)
+    if (AfxToWide(strAnsi) != strTyped)
         return CRefusal(CRefusal::NAME_UNREPRESENTABLE);
     strName = strAnsi;
     return CRefusal();
@@ -128,7 +126,7 @@ static CRefusal MakeNewFolder(CTreeCtrl* pTree, HTREEITEM hItem, const CString& 
         strText = VarnetText::DEFAULT_FOLDER_NAME;
     if (!refusal)
         refusal = CheckNewName(pTree, pTree->GetParentItem(hItem), strParent, strText);
-    if (!refusal && !CreateDirectoryA(JoinPath(strParent, strText), NULL))
+    if (!refusal && !CreateDirectoryW(Widen(JoinPath(strParent, strText)).c_str(), NULL))
         refusal = CRefusal::WithError(CRefusal::CREATE_FAILED, GetLastError());
     if (!refusal)
         pTree->SetItemText(hItem, strText);

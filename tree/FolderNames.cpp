@@ -7,41 +7,29 @@
 #include <string.h>
 #include <unordered_map>
 
-// The code page of the ANSI file functions, which a host may have turned to
-// the OEM one (SetFileApisToOEM): a name checked in another code page would
-// name another file.
-static UINT FileApiCodePage()
-{
-    return AreFileApisANSI() ? CP_ACP : CP_OEMCP;
-}
-
+// Names are in the file code page (codepage.h): that of the dialog's text,
+// or in the ANSI code page that of the ANSI file functions, which a host
+// may have turned to the OEM one (SetFileApisToOEM): a name checked in
+// another code page would name another file.
 std::wstring Widen(const char* psz)
 {
-    int n = MultiByteToWideChar(FileApiCodePage(), 0, psz, -1, NULL, 0);
-    std::wstring str(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1)
-        MultiByteToWideChar(FileApiCodePage(), 0, psz, -1, &str[0], n);
-    return str;
+    return AfxToWide(psz, AfxGetFileCodePage());
 }
 
-// The ANSI name that the ANSI file functions give for a wide name (best fit
+// The name that the ANSI file functions give for a wide name (best fit
 // included), and whether it is exact, also as the tree shows it. Converting
 // back gives the same wide name exactly when no character was fitted or
 // replaced by the default character, as the conversion from ANSI is one
-// function.
+// function. In UTF-8 every name is exact but one holding half a surrogate
+// pair.
 static CString Narrow(const wchar_t* pszWide, bool& bExact)
 {
-    CString str = AfxWideToAnsi(pszWide, FileApiCodePage());
+    CString str = AfxWideToAnsi(pszWide, AfxGetFileCodePage());
     bExact = Widen(str) == pszWide;
-    // Labels go to the tree in the ANSI code page: with the OEM one for the
+    // Labels go to the tree in the text code page: with the OEM one for the
     // file functions, a label would show another name than the folder's.
-    if (bExact && !AreFileApisANSI()) {
-        int nShown = MultiByteToWideChar(CP_ACP, 0, str, -1, NULL, 0);
-        std::wstring strShown(nShown > 0 ? nShown - 1 : 0, L'\0');
-        if (nShown > 1)
-            MultiByteToWideChar(CP_ACP, 0, str, -1, &strShown[0], nShown);
-        bExact = strShown == pszWide;
-    }
+    if (bExact && AfxGetFileCodePage() != AfxGetTextCodePage())
+        bExact = AfxToWide(str) == pszWide;
     return str;
 }
 

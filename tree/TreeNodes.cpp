@@ -13,7 +13,7 @@ void ReportFolderListFull(HWND hOwner, CArray<CString, CString&>& arrDirs, CArra
     if (hOwner)
         AfxOwnedMessageBox(hOwner, strText, nType);
     else
-        ::MessageBoxA(NULL, strText, AfxGetAppName(), nType | MB_TOPMOST | MB_SETFOREGROUND);
+        AfxTopMessageBox(strText, nType);
     arrDirs.RemoveAll();
     if (parrNameStarts)
         parrNameStarts->RemoveAll();
@@ -105,7 +105,7 @@ static bool AppendSortKey(LPCWSTR pszLabel, int nChars, std::vector<BYTE>& keys)
 bool SortLikeTree(std::vector<CString>& names)
 {
     // The sort key of each label as the control holds it (UTF-16 from the
-    // ANSI code page), one after another in one buffer.
+    // text code page), one after another in one buffer.
     int nCount = (int)names.size();
     std::vector<WCHAR> label;
     std::vector<BYTE> keys;
@@ -113,7 +113,7 @@ bool SortLikeTree(std::vector<CString>& names)
     for (int i = 0; i < nCount; i++) {
         int nBytes = names[i].GetLength() + 1;  // a character takes at least one byte
         label.resize(nBytes);
-        int nChars = MultiByteToWideChar(CP_ACP, 0, names[i], nBytes, &label[0], nBytes);
+        int nChars = MultiByteToWideChar(AfxGetTextCodePage(), 0, names[i], nBytes, &label[0], nBytes);
         keyAt[i] = keys.size();
         if (nChars <= 0 || !AppendSortKey(&label[0], nChars, keys))
             return false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "afx/button.h"
+#include "afx/codepage.h"
 #include "afx/combobox.h"
 #include "afx/cstring.h"
 #include "afx/dc.h"

@@ -1,5 +1,6 @@
 // CString members that are more than one line.
 #include "afx/cstring.h"
+#include "afx/codepage.h"
 
 #include <mbstring.h>
 #include <stdarg.h>
@@ -8,7 +9,10 @@
 
 int CString::NextChar(int nIndex) const
 {
-    if (IsDBCSLeadByte((BYTE)m_str[nIndex]) && nIndex + 1 < GetLength())
+    // Lead bytes of the thread's text code page (none in UTF-8); no code
+    // page has one below 0x80.
+    BYTE ch = (BYTE)m_str[nIndex];
+    if (ch >= 0x80 && IsDBCSLeadByteEx(AfxGetTextCodePage(), ch) && nIndex + 1 < GetLength())
         return nIndex + 2;
     return nIndex + 1;
 }
@@ -253,7 +257,11 @@ LPSTR CString::GetBufferSetLength(int nNewLength)
 
 CString AfxWideToAnsi(LPCWSTR pszWide, UINT nCodePage)
 {
+    if (nCodePage == AFX_CP_TEXT)
+        nCodePage = AfxGetTextCodePage();
     CString str;
+    if (!pszWide)
+        return str;
     int nBytes = WideCharToMultiByte(nCodePage, 0, pszWide, -1, NULL, 0, NULL, NULL);
     if (nBytes > 1) {
         WideCharToMultiByte(nCodePage, 0, pszWide, -1, str.GetBuffer(nBytes), nBytes, NULL, NULL);

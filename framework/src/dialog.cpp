@@ -1,5 +1,6 @@
 // Modal dialogs and data exchange.
 #include "afx/dialog.h"
+#include "afx/codepage.h"
 #include "afx/exception.h"
 #include "afx/modulestate.h"
 #include "afx/msgbox.h"
@@ -27,13 +28,13 @@ END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_lpszTemplateName(MAKEINTRESOURCEA(nIDTemplate)), m_pParentWnd(pParentWnd), m_nModalResult(-1),
-      m_bContinueModal(FALSE)
+      m_bContinueModal(FALSE), m_nTextCodePage(AFX_CP_TEXT)
 {
 }
 
 CDialog::CDialog(LPCSTR lpszTemplateName, CWnd* pParentWnd)
     : m_lpszTemplateName(lpszTemplateName), m_pParentWnd(pParentWnd), m_nModalResult(-1),
-      m_bContinueModal(FALSE)
+      m_bContinueModal(FALSE), m_nTextCodePage(AFX_CP_TEXT)
 {
 }
 
@@ -90,6 +91,12 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg)
 
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT nMsg, WPARAM, LPARAM lParam)
 {
+    // The controls ask while the dialog creates them, before it is
+    // subclassed: they notify in ANSI, as the message maps name them.
+    if (nMsg == WM_NOTIFYFORMAT) {
+        ::SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, NFR_ANSI);
+        return TRUE;
+    }
     if (nMsg != WM_INITDIALOG)
         return FALSE;
     // From here on the dialog's messages go through its message map.
@@ -108,6 +115,9 @@ INT_PTR CDialog::DoModal()
         return InitCommonControlsEx(&icc);
     }();
     (void)s_bCommonControls;
+    // The dialog's text code page holds for everything that runs on this
+    // thread until it ends (nested dialogs inherit it).
+    CTextCodePageScope codePage(m_nTextCodePage);
 
     HINSTANCE hInst = AfxFindResourceHandle(m_lpszTemplateName, (LPCSTR)RT_DIALOG);
     HRSRC hResource = ::FindResourceA(hInst, m_lpszTemplateName, (LPCSTR)RT_DIALOG);
@@ -125,7 +135,9 @@ INT_PTR CDialog::DoModal()
 
     m_nModalResult = -1;
     m_bContinueModal = TRUE;
-    HWND hWnd = ::CreateDialogIndirectParamA(hInst, pTemplate, hParent, AfxDlgProc, (LPARAM)this);
+    // A Unicode dialog: its controls are Unicode windows, which show and
+    // take every character whatever the text code page.
+    HWND hWnd = ::CreateDialogIndirectParamW(hInst, pTemplate, hParent, AfxDlgProc, (LPARAM)this);
     if (hWnd && m_bContinueModal) {
         if (!::IsWindowVisible(hWnd))
             ::ShowWindow(hWnd, SW_SHOWNORMAL);

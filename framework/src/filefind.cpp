@@ -1,16 +1,11 @@
 // Directory search, and file renaming.
+#include "afx/codepage.h"
 #include "afx/exception.h"
 #include "afx/file.h"
 #include "afx/filefind.h"
 
 #include <string.h>
 #include <string>
-
-// The code page in which the ANSI file functions take and give names.
-static UINT FileApisCodePage()
-{
-    return ::AreFileApisANSI() ? CP_ACP : CP_OEMCP;
-}
 
 CFileFind::CFileFind() : m_hContext(INVALID_HANDLE_VALUE), m_bHaveNext(FALSE)
 {
@@ -44,13 +39,9 @@ BOOL CFileFind::FindFile(LPCSTR pstrName, DWORD)
     memset(&m_current, 0, sizeof m_current);
     m_strRoot.Empty();
     m_strCurrentName.Empty();
-    int nChars = ::MultiByteToWideChar(FileApisCodePage(), 0, pstrName, -1, NULL, 0);
-    if (nChars <= 0)
-        return FALSE;
-    std::wstring strPattern(nChars, L'\0');
-    ::MultiByteToWideChar(FileApisCodePage(), 0, pstrName, -1, &strPattern[0], nChars);
+    std::wstring strPattern = AfxToWide(pstrName, AfxGetFileCodePage());
     // The ANSI function's limit, in characters: no pattern of MAX_PATH or more.
-    if (nChars > MAX_PATH) {
+    if (strPattern.size() >= MAX_PATH) {
         ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return FALSE;
     }
@@ -77,12 +68,7 @@ BOOL CFileFind::FindNextFile()
     }
     m_current = m_next;
     m_strCurrentName.Empty();
-    int nBytes = ::WideCharToMultiByte(FileApisCodePage(), 0, m_current.cFileName, -1, NULL, 0, NULL, NULL);
-    if (nBytes > 1) {
-        ::WideCharToMultiByte(FileApisCodePage(), 0, m_current.cFileName, -1, m_strCurrentName.GetBuffer(nBytes),
-                              nBytes, NULL, NULL);
-        m_strCurrentName.ReleaseBuffer();
-    }
+    m_strCurrentName = AfxWideToAnsi(m_current.cFileName, AfxGetFileCodePage());
     m_bHaveNext = ::FindNextFileW(m_hContext, &m_next);
     return m_bHaveNext;
 }
@@ -106,7 +92,8 @@ BOOL CFileFind::IsDots() const
 
 void CFile::Rename(LPCSTR lpszOldName, LPCSTR lpszNewName)
 {
-    if (!::MoveFileA(lpszOldName, lpszNewName)) {
+    UINT nCodePage = AfxGetFileCodePage();
+    if (!::MoveFileW(AfxToWide(lpszOldName, nCodePage).c_str(), AfxToWide(lpszNewName, nCodePage).c_str())) {
         LONG lError = (LONG)::GetLastError();
         AfxThrowFileException(CFileException::OsErrorToException(lError), lError, lpszOldName);
     }

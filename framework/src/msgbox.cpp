@@ -1,5 +1,6 @@
 // Message boxes and debug traces.
 #include "afx/msgbox.h"
+#include "afx/codepage.h"
 #include "afx/winapp.h"
 #include "afx/wnd.h"
 
@@ -7,9 +8,21 @@
 #include <stdio.h>
 #include <string>
 
+// MessageBoxW of a text in the thread's text code page; the application's
+// name, the caption, is in the ANSI code page.
+static int BoxW(HWND hOwner, LPCSTR pszText, UINT nType)
+{
+    return ::MessageBoxW(hOwner, AfxToWide(pszText).c_str(), AfxToWide(AfxGetAppName(), CP_ACP).c_str(), nType);
+}
+
 int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT)
 {
-    return ::MessageBoxA(AfxGetSafeOwner(NULL), lpszText ? lpszText : "", AfxGetAppName(), nType);
+    return BoxW(AfxGetSafeOwner(NULL), lpszText, nType);
+}
+
+int AfxTopMessageBox(LPCSTR pszText, UINT nType)
+{
+    return BoxW(NULL, pszText, nType | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
 // Moves hWnd so that it is centred over its owner, kept inside the work
@@ -54,7 +67,7 @@ int AfxOwnedMessageBox(HWND hOwner, LPCSTR pszText, UINT nType)
     HWND hOuterOwner = t_hBoxOwner;
     t_hBoxOwner = hOwner;
     HHOOK hHook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, CenterBoxHook, NULL, ::GetCurrentThreadId());
-    int nResult = ::MessageBoxA(hOwner, pszText ? pszText : "", AfxGetAppName(), nType);
+    int nResult = BoxW(hOwner, pszText, nType);
     if (hHook)
         ::UnhookWindowsHookEx(hHook);
     t_hBoxOwner = hOuterOwner;

@@ -1,17 +1,25 @@
 // System error codes into text.
 #include "afx/syserror.h"
+#include "afx/codepage.h"
 
 BOOL AfxGetSystemErrorText(DWORD dwError, CString& strText)
 {
-    LPSTR pBuffer = NULL;
-    DWORD nChars = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+    // Wide, then in the text code page: the system's words whole in UTF-8.
+    LPWSTR pBuffer = NULL;
+    DWORD nChars = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                       FORMAT_MESSAGE_IGNORE_INSERTS,
                                   NULL, dwError, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                  (LPSTR)&pBuffer, 0, NULL);
+                                  (LPWSTR)&pBuffer, 0, NULL);
     strText.Empty();
     if (pBuffer == NULL)
         return FALSE;
-    strText = CString(pBuffer, (int)nChars);
+    pBuffer[nChars] = L'\0';
+    try {
+        strText = AfxWideToAnsi(pBuffer);
+    } catch (...) {
+        LocalFree(pBuffer);
+        throw;
+    }
     LocalFree(pBuffer);
     return !strText.IsEmpty();
 }

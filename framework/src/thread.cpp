@@ -1,4 +1,5 @@
 // Worker threads.
+#include "afx/codepage.h"
 #include "afx/exception.h"
 #include "afx/thread.h"
 
@@ -7,7 +8,7 @@
 
 CWinThread::CWinThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam)
     : m_hThread(NULL), m_nThreadID(0), m_bAutoDelete(TRUE), m_pfnThreadProc(pfnThreadProc),
-      m_pThreadParams(pParam)
+      m_pThreadParams(pParam), m_nTextCodePage(AfxGetTextCodePage())
 {
 }
 
@@ -21,6 +22,8 @@ unsigned __stdcall CWinThread::ThreadEntry(void* pParam)
 {
     CWinThread* pThread = static_cast<CWinThread*>(pParam);
     UINT nResult = (UINT)-1;
+    // The worker's strings are in the code page of the thread that made it.
+    CTextCodePageScope codePage(pThread->m_nTextCodePage);
     // An exception must not end the process from a worker thread.
     try {
         nResult = pThread->m_pfnThreadProc(pThread->m_pThreadParams);

@@ -1,6 +1,7 @@
 // Windows: handle maps, subclassing, message-map dispatch and the
 // pre-translation walk.
 #include "afx/wnd.h"
+#include "afx/codepage.h"
 #include "afx/dc.h"
 #include "afx/exception.h"
 #include "afx/msgbox.h"
@@ -171,7 +172,9 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
 {
     if (!Attach(hWnd))
         return FALSE;
-    m_pfnSuper = (WNDPROC)SetWindowLongPtrA(hWnd, GWLP_WNDPROC, (LONG_PTR)AfxWndProc);
+    // A Unicode window stays one: its text, and what is typed into it,
+    // then reach it whole in every code page.
+    m_pfnSuper = (WNDPROC)SetWindowLongPtrW(hWnd, GWLP_WNDPROC, (LONG_PTR)AfxWndProc);
     if (!m_pfnSuper) {
         Detach();
         return FALSE;
@@ -188,7 +191,7 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
 HWND CWnd::UnsubclassWindow()
 {
     if (m_pfnSuper && m_hWnd)
-        SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, (LONG_PTR)m_pfnSuper);
+        SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, (LONG_PTR)m_pfnSuper);
     m_pfnSuper = NULL;
     return Detach();
 }
@@ -248,7 +251,7 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
     if (!pWnd)
-        return ::DefWindowProcA(hWnd, nMsg, wParam, lParam);
+        return ::DefWindowProcW(hWnd, nMsg, wParam, lParam);
     return AfxCallWndProc(pWnd, hWnd, nMsg, wParam, lParam);
 }
 
@@ -261,8 +264,8 @@ LRESULT CWnd::Default()
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (m_pfnSuper)
-        return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+        return ::CallWindowProcW(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -308,6 +311,12 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     }
     if (message == WM_NOTIFY)
         return OnNotify(wParam, lParam, pResult);
+    // The controls notify in ANSI (TVN_SELCHANGEDA ...), as message maps
+    // name them, although the windows are Unicode windows.
+    if (message == WM_NOTIFYFORMAT && lParam == NF_QUERY) {
+        *pResult = NFR_ANSI;
+        return TRUE;
+    }
 
     UINT nCtlColor = 0;
     UINT nMapMessage = message;
@@ -415,27 +424,49 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const
     return ::PostMessageA(m_hWnd, message, wParam, lParam);
 }
 
-void CWnd::SetWindowText(LPCSTR lpszString) { ASSERT_WINDOW(); ::SetWindowTextA(m_hWnd, lpszString); }
+void CWnd::SetWindowText(LPCSTR lpszString) { ASSERT_WINDOW(); AfxSetWindowText(m_hWnd, lpszString); }
 
 int CWnd::GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const
 {
     ASSERT_WINDOW();
-    return ::GetWindowTextA(m_hWnd, lpszStringBuf, nMaxCount);
+    if (nMaxCount <= 0)
+        return 0;
+    // The whole characters that fit, and the terminating zero.
+    CString strText = AfxGetWindowText(m_hWnd);
+    UINT nCodePage = AfxGetTextCodePage();
+    int nLength = 0;
+    for (int i = 0; i < strText.GetLength();) {
+        BYTE ch = (BYTE)strText[i];
+        int nNext = i + 1;
+        if (nCodePage == CP_UTF8)
+            while (nNext < strText.GetLength() && ((BYTE)strText[nNext] & 0xC0) == 0x80)
+                ++nNext;
+        else if (ch >= 0x80 && IsDBCSLeadByteEx(nCodePage, ch))
+            ++nNext;
+        if (nNext > nMaxCount - 1)
+            break;
+        nLength = i = nNext;
+    }
+    memcpy(lpszStringBuf, (LPCSTR)strText, nLength);
+    lpszStringBuf[nLength] = '\0';
+    return nLength;
 }
 
 void CWnd::GetWindowText(CString& rString) const
 {
     ASSERT_WINDOW();
-    int nLength = ::GetWindowTextLengthA(m_hWnd);
-    ::GetWindowTextA(m_hWnd, rString.GetBuffer(nLength), nLength + 1);
-    rString.ReleaseBuffer();
+    rString = AfxGetWindowText(m_hWnd);
 }
 
-int CWnd::GetWindowTextLength() const { ASSERT_WINDOW(); return ::GetWindowTextLengthA(m_hWnd); }
+int CWnd::GetWindowTextLength() const { ASSERT_WINDOW(); return AfxGetWindowText(m_hWnd).GetLength(); }
 
 CWnd* CWnd::GetDlgItem(int nID) const { ASSERT_WINDOW(); return FromHandle(::GetDlgItem(m_hWnd, nID)); }
 
-void CWnd::SetDlgItemText(int nID, LPCSTR lpszString) { ASSERT_WINDOW(); ::SetDlgItemTextA(m_hWnd, nID, lpszString); }
+void CWnd::SetDlgItemText(int nID, LPCSTR lpszString)
+{
+    ASSERT_WINDOW();
+    AfxSetWindowText(::GetDlgItem(m_hWnd, nID), lpszString);
+}
 
 int CWnd::GetDlgItemText(int nID, CString& rString) const
 {

@@ -101,4 +101,5 @@ private:
 
 // The wide text pszWide in the code page nCodePage (WideCharToMultiByte,
 // with its best fit and default character); empty for an empty text.
-FX_API CString AfxWideToAnsi(LPCWSTR pszWide, UINT nCodePage = CP_ACP);
+// ((UINT)-1, AFX_CP_TEXT of codepage.h: the thread's text code page.)
+FX_API CString AfxWideToAnsi(LPCWSTR pszWide, UINT nCodePage = (UINT)-1);

@@ -3,6 +3,7 @@
 // the data exchange that binds control objects to its controls.
 #pragma once
 
+#include "codepage.h"
 #include "wnd.h"
 
 class FX_API CDataExchange {
@@ -31,6 +32,11 @@ public:
     virtual INT_PTR DoModal();
     // Ends the modal loop with nResult.
     void EndDialog(int nResult);
+    // The code page of the dialog's text (its strings, and the paths it
+    // works on), on its thread and the worker threads it starts while it
+    // runs: CP_ACP, CP_UTF8 ...; by default (AFX_CP_TEXT) that of the
+    // thread that runs it. Set before DoModal.
+    void SetTextCodePage(UINT nCodePage) { m_nTextCodePage = nCodePage; }
     // Runs DoDataExchange; FALSE when it failed.
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
 
@@ -56,6 +62,7 @@ private:
 
     int m_nModalResult;
     BOOL m_bContinueModal;
+    UINT m_nTextCodePage;
 };
 
 FX_API INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);

@@ -13,6 +13,9 @@ FX_API int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 // the application's name; returns the button pressed. A null owner gives
 // an unowned box.
 FX_API int AfxOwnedMessageBox(HWND hOwner, LPCSTR lpszText, UINT nType = MB_OK);
+// A box without owner, above every window and brought to the foreground
+// (from a thread that has no window to own it).
+FX_API int AfxTopMessageBox(LPCSTR lpszText, UINT nType = MB_OK);
 
 // Moves hWnd so that it is centred over its owner, inside the work area of
 // the owner's monitor (CWnd::CenterWindow).

@@ -30,6 +30,7 @@ private:
 
     AFX_THREADPROC m_pfnThreadProc;
     LPVOID m_pThreadParams;
+    UINT m_nTextCodePage;  // the creating thread's (codepage.h), for the new one
 };
 
 // Creates a CWinThread running pfnThreadProc(pParam) with the given priority

@@ -2,6 +2,7 @@
 // message, with the usual convenience forms built on TVM_GETNEXTITEM.
 #pragma once
 
+#include "codepage.h"
 #include "edit.h"
 #include "imagelist.h"
 
@@ -51,19 +52,21 @@ public:
                 return strWide;
         }
     }
-    // The whole label in the ANSI code page, as TVM_GETITEMA gives it. The
-    // label is read wide: into an ANSI buffer too small for it the control
-    // writes the multibyte characters that fit and no terminating zero, and
-    // the text cannot tell whether it is whole.
+    // The whole label in the thread's text code page (codepage.h); in the
+    // ANSI code page as TVM_GETITEMA gives it. The label is read wide: into
+    // an ANSI buffer too small for it the control writes the multibyte
+    // characters that fit and no terminating zero, and the text cannot tell
+    // whether it is whole.
     CString GetItemText(HTREEITEM hItem) const { return AfxWideToAnsi(GetItemTextW(hItem).c_str()); }
-    // TVM_SETITEMA with TVIF_TEXT
+    // TVM_SETITEMW with TVIF_TEXT, from the thread's text code page
     BOOL SetItemText(HTREEITEM hItem, LPCSTR lpszItem)
     {
-        TVITEMA item = {};
+        std::wstring strText = AfxToWide(lpszItem);
+        TVITEMW item = {};
         item.mask = TVIF_TEXT | TVIF_HANDLE;
         item.hItem = hItem;
-        item.pszText = (LPSTR)lpszItem;
-        return SetItem(&item);
+        item.pszText = const_cast<LPWSTR>(strText.c_str());
+        return (BOOL)SendMessage(TVM_SETITEMW, 0, (LPARAM)&item);
     }
     // TVM_GETITEMA with TVIF_IMAGE | TVIF_SELECTEDIMAGE
     BOOL GetItemImage(HTREEITEM hItem, int& nImage, int& nSelectedImage) const
@@ -94,10 +97,17 @@ public:
     // TVM_GETCOUNT
     UINT GetCount() const { return (UINT)SendMessage(TVM_GETCOUNT); }
 
-    // TVM_INSERTITEMA
+    // TVM_INSERTITEMW, the label from the thread's text code page
     HTREEITEM InsertItem(const TVINSERTSTRUCTA* pInsertStruct)
     {
-        return (HTREEITEM)SendMessage(TVM_INSERTITEMA, 0, (LPARAM)pInsertStruct);
+        TVINSERTSTRUCTW tvis;
+        memcpy(&tvis, pInsertStruct, sizeof tvis);
+        std::wstring strText;
+        if ((tvis.item.mask & TVIF_TEXT) && pInsertStruct->item.pszText != LPSTR_TEXTCALLBACKA) {
+            strText = AfxToWide(pInsertStruct->item.pszText);
+            tvis.item.pszText = const_cast<LPWSTR>(strText.c_str());
+        }
+        return (HTREEITEM)SendMessage(TVM_INSERTITEMW, 0, (LPARAM)&tvis);
     }
     // TVM_DELETEITEM
     BOOL DeleteItem(HTREEITEM hItem) { return (BOOL)SendMessage(TVM_DELETEITEM, 0, (LPARAM)hItem); }

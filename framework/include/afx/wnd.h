@@ -45,10 +45,11 @@ public:
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;     // PostMessageA
 
     // Text
-    void SetWindowText(LPCSTR lpszString);                 // SetWindowTextA
-    int GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const;  // GetWindowTextA
+    // The window's text in the thread's text code page (codepage.h).
+    void SetWindowText(LPCSTR lpszString);                 // SetWindowTextW
+    int GetWindowText(LPSTR lpszStringBuf, int nMaxCount) const;  // GetWindowTextW, whole characters
     void GetWindowText(CString& rString) const;            // the whole text, however long
-    int GetWindowTextLength() const;                        // GetWindowTextLengthA
+    int GetWindowTextLength() const;                        // in bytes of the text code page
 
     // Dialog items
     CWnd* GetDlgItem(int nID) const;                        // GetDlgItem
@@ -114,8 +115,8 @@ FX_API BOOL AfxPreTranslateMessage(MSG* pMsg);
 // as a tree's label editor), so that typed characters reach it exactly.
 // Retrieved with the ANSI functions, a character is fitted to a code page
 // on the way: one that the code page lacks arrives as "?" or a look-alike
-// (a Greek capital omega as "O"). Messages of the windows the framework
-// subclasses, and of the host's ANSI windows, stay ANSI.
+// (a Greek capital omega as "O"). The framework's dialogs and the windows
+// it subclasses are Unicode windows; a host's ANSI windows stay ANSI.
 FX_API BOOL AfxIsWideMessage(const MSG* pMsg);
 // Frees the temporary objects made by FromHandle on this thread, unless a
 // message handler is running on it.

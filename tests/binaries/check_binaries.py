@@ -22,10 +22,13 @@ MACHINES = {"win32": (0x14C, 0x10B), "win64": (0x8664, 0x20B)}
 # C run time, the compiler's run-time DLLs and our own framework.
 OTHER_MODULES = {"msvcrt.dll", "libstdc++-6.dll", "libgcc_s_dw2-1.dll", "libgcc_s_seh-1.dll",
                  "libwinpthread-1.dll", "varnetfx.dll", "varnet.dll"}
+# The C interface (varnet.h), by undecorated names on both architectures.
+C_EXPORTS = ["VarnetPickFolderW", "VarnetPickFolderU8", "VarnetFreePath", "VarnetGetErrorW", "VarnetGetErrorU8"]
 # What a host links against: the dialog's constructor, destructor and
 # vtable, and the framework's application object and modal loop.
 EXPORTS = {
-    "Varnet.dll": ["_ZN14CFolderTreeDlgC1EPKcP4CWnd", "_ZN14CFolderTreeDlgD1Ev", "_ZTV14CFolderTreeDlg"],
+    "Varnet.dll": ["_ZN14CFolderTreeDlgC1EPKcP4CWnd", "_ZN14CFolderTreeDlgD1Ev", "_ZTV14CFolderTreeDlg"]
+                  + C_EXPORTS,
     "VarnetFx.dll": ["_ZN7CDialog7DoModalEv", "_ZN7CWinAppC1EPKc", "_ZN7CString6FormatEPKcz"],
 }
 RT_ICON, RT_DIALOG, RT_GROUP_ICON, RT_VERSION = 3, 5, 14, 16
@@ -137,6 +140,9 @@ def main():
         for symbol in EXPORTS.get(name, []):
             if symbol not in exports:
                 failures.append("%s does not export %s" % (name, symbol))
+        for symbol in sorted(exports):
+            if symbol.startswith("Varnet") and re.search(r"@\d+$", symbol):
+                failures.append("%s exports %s decorated" % (name, symbol))
         for module, funcs in sorted(pe.imports().items()):
             m = module.lower()
             if m in xp:

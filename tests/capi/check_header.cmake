@@ -1,0 +1,26 @@
+# Compiles a file that includes only <windows.h> and varnet.h, and calls
+# each function, as C89, C99 and C++ for x86 and x86-64.
+set(source "#include <windows.h>\n#include \"varnet.h\"\nint pick(void)\n{\n    wchar_t *w = NULL;\n    char *u = NULL;\n    int n = VarnetPickFolderW(NULL, L\"D:\\\\\", &w) + VarnetPickFolderU8(NULL, NULL, &u);\n    VarnetFreePath(w);\n    VarnetFreePath(u);\n    return n + (VarnetGetErrorW() != NULL) + (VarnetGetErrorU8() != NULL);\n}\n")
+get_filename_component(dir ${HEADER} DIRECTORY)
+set(work ${CMAKE_CURRENT_BINARY_DIR}/capi_header)
+file(MAKE_DIRECTORY ${work})
+file(WRITE ${work}/use.c "${source}")
+file(WRITE ${work}/use.cpp "${source}")
+set(failed 0)
+foreach(target i686 x86_64)
+  foreach(form "gcc;-std=c89;use.c" "gcc;-std=c99;use.c" "g++;-std=c++98;use.cpp" "g++;-std=c++17;use.cpp")
+    list(GET form 0 driver)
+    list(GET form 1 std)
+    list(GET form 2 file)
+    execute_process(COMMAND ${target}-w64-mingw32-${driver} ${std} -pedantic -Wall -Wextra -Werror -fsyntax-only
+                            -I${dir} ${work}/${file}
+                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+    if(NOT rc EQUAL 0)
+      message("varnet.h does not compile with ${target} ${driver} ${std} -pedantic:\n${out}")
+      set(failed 1)
+    endif()
+  endforeach()
+endforeach()
+if(failed)
+  message(FATAL_ERROR "varnet.h: see above")
+endif()

@@ -3,7 +3,8 @@
 // and loads the DLL with syscall.NewLazyDLL. Through the C interface it
 // chooses, makes and deletes folders named in Japanese, Greek and emoji,
 // driving the real dialog from a second goroutine as a user would, and
-// compares the test drive before and after. Prints one line per failure;
+// compares the test drive before and after. Expand Recursive and renaming
+// run on such names too. Prints one line per failure;
 // exits with 1 when there is any.
 package main
 
@@ -41,12 +42,13 @@ var (
 const (
 	varnetOK, varnetCancel = 1, 2
 
-	idcFolderTree, idcMakeFolder, idcDeleteFolder = 1003, 1015, 1017
+	idcFolderTree, idcExpand                      = 1003, 1008
+	idcMakeFolder, idcDeleteFolder                = 1015, 1017
 	wmSetText, wmCommand                          = 0x000C, 0x0111
 	idOK, idCancel, idYes                         = 1, 2, 6
 	tvmGetNextItem, tvmSelectItem                 = 0x1100 + 10, 0x1100 + 11
 	tvmGetEditControl, tvmEndEditLabelNow         = 0x1100 + 15, 0x1100 + 22
-	tvmGetItemW                                   = 0x1100 + 62
+	tvmGetItemW, tvmEditLabelW                    = 0x1100 + 62, 0x1100 + 65
 	tvgnNext, tvgnChild, tvgnCaret                = 1, 4, 9
 	tvifText, tvifHandle                          = 0x0001, 0x0010
 	gwOwner                                       = 4
@@ -130,6 +132,29 @@ func child(tree, parent uintptr, name string) uintptr {
 
 func click(dialog, id uintptr) { postMessage.Call(dialog, wmCommand, id, 0) }
 
+// Types name into the label editor of the tree t, which opens, and ends
+// the edit as Enter does.
+func typeLabel(t uintptr, name string) {
+	var editor uintptr
+	for i := 0; i < 250 && editor == 0; i++ {
+		time.Sleep(20 * time.Millisecond)
+		editor = send(t, tvmGetEditControl, 0, 0)
+	}
+	send(editor, wmSetText, 0, ptr(name))
+	send(t, tvmEndEditLabelNow, 0, 0)
+}
+
+// Waits for the child of parent labelled name.
+func waitChild(t, parent uintptr, name string) uintptr {
+	for i := 0; i < 500; i++ {
+		if h := child(t, parent, name); h != 0 {
+			return h
+		}
+		time.Sleep(20 * time.Millisecond)
+	}
+	return 0
+}
+
 // pick runs the dialog on this (locked) thread on initial while script
 // drives it from another goroutine; the result and the path.
 func pick(initial string, script func(thread, dialog uintptr)) (int, string) {
@@ -203,19 +228,29 @@ func main() {
 		fail("choose: %d %q, expected %q", r, path, photos)
 	}
 
+	// Expand Recursive (its scan runs on a thread of its own), then the
+	// deepest folder found chosen.
+	r, path := pick(base, func(_, dialog uintptr) {
+		t := tree(dialog)
+		click(dialog, idcExpand)
+		node := waitChild(t, waitChild(t, send(t, tvmGetNextItem, tvgnCaret, 0), "日本"), "📁 photos")
+		if node == 0 {
+			fail("expand: no node %q", photos)
+		}
+		send(t, tvmSelectItem, tvgnCaret, node)
+		click(dialog, idOK)
+	})
+	if r != varnetOK || path != photos {
+		fail("expand: %d %q, expected %q", r, path, photos)
+	}
+
 	// Make: a folder with a typed name below the one it opens on, then
 	// chosen.
-	r, path := pick(base, func(_, dialog uintptr) {
+	r, path = pick(base, func(_, dialog uintptr) {
 		t := tree(dialog)
 		selected := send(t, tvmGetNextItem, tvgnCaret, 0)
 		click(dialog, idcMakeFolder)
-		var editor uintptr
-		for i := 0; i < 250 && editor == 0; i++ {
-			time.Sleep(20 * time.Millisecond)
-			editor = send(t, tvmGetEditControl, 0, 0)
-		}
-		send(editor, wmSetText, 0, ptr(made))
-		send(t, tvmEndEditLabelNow, 0, 0)
+		typeLabel(t, made)
 		node := child(t, selected, made)
 		if node == 0 {
 			fail("make: no node %q", made)
@@ -230,8 +265,17 @@ func main() {
 		fail("make: %q is not on the disk: %v", made, err)
 	}
 
-	// Delete: the folder it opens on, after the question; then Cancel.
+	// Rename the folder it opens on, then delete it after the question;
+	// then Cancel.
+	renamed := "Ελληνικά 2 🌍"
 	r, _ = pick(base+`\`+made, func(thread, dialog uintptr) {
+		t := tree(dialog)
+		send(t, tvmEditLabelW, 0, send(t, tvmGetNextItem, tvgnCaret, 0))
+		typeLabel(t, renamed)
+		if _, err := os.Stat(base + `\` + renamed); err != nil {
+			fail("rename: %q is not on the disk: %v", renamed, err)
+		}
+		made = renamed
 		click(dialog, idcDeleteFolder)
 		box := waitWindow(thread, func(h uintptr) bool {
 			owner, _, _ := getWindow.Call(h, gwOwner)

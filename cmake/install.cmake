@@ -3,7 +3,10 @@
 #
 #   <prefix>/bin                 Varnet.dll, VarnetFx.dll, the compiler's
 #                                run-time DLLs, VarnetPick.exe
-#   <prefix>/lib                 libVarnet.dll.a, libVarnetFx.dll.a
+#   <prefix>/lib                 libVarnet.dll.a, libVarnetFx.dll.a; for the
+#                                C interface Varnet.lib (Microsoft's linker)
+#                                and Varnet.def
+#   <prefix>/include             varnet.h, the C interface
 #   <prefix>/include/VarnetFx    afxwin.h, afxcmn.h, afxtempl.h, afx/*.h
 #   <prefix>/include/Varnet      FolderTreeDlg.h, ErrorMessage.h, resource.h,
 #                                the UTF-8 manifest and its resource script
@@ -38,6 +41,8 @@ install(FILES
     ${CMAKE_SOURCE_DIR}/res/resource.h
   DESTINATION include/Varnet)
 install(FILES ${CMAKE_SOURCE_DIR}/res/utf8.manifest ${CMAKE_SOURCE_DIR}/res/utf8.rc DESTINATION include/Varnet)
+install(FILES ${CMAKE_SOURCE_DIR}/api/varnet.h DESTINATION include)
+install(FILES ${CMAKE_BINARY_DIR}/lib/Varnet.lib ${CMAKE_BINARY_DIR}/Varnet.def DESTINATION lib)
 
 # The compiler's run-time DLLs go beside ours: the DLLs need them, and so
 # does every host built with the same compiler.

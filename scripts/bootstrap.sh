@@ -24,7 +24,7 @@ set -uo pipefail
 
 base=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine64
       fonts-wine fonts-droid-fallback fonts-symbola fonts-dejavu-core xvfb xauth openbox imagemagick
-      icoutils x11-apps xdotool python3 file locales golang-go)
+      icoutils x11-apps xdotool python3 file locales llvm lld clang golang-go)
 wine32=wine32:i386
 tries=3
 pause=${VARNET_BOOTSTRAP_PAUSE:-5}

@@ -55,7 +55,8 @@ endif()
 
 foreach(file README.txt LICENSE bin/VarnetPick.exe include/Varnet/FolderTreeDlg.h include/VarnetFx/afxwin.h
              include/Varnet/utf8.manifest include/Varnet/utf8.rc
-             lib/libVarnet.dll.a lib/libVarnetFx.dll.a lib/cmake/Varnet/${VARNET_TOOLCHAIN_NAME})
+             lib/libVarnet.dll.a lib/libVarnetFx.dll.a lib/cmake/Varnet/${VARNET_TOOLCHAIN_NAME}
+             include/varnet.h lib/Varnet.def lib/Varnet.lib)
   if(NOT EXISTS ${release}/${file})
     fail("the archive lacks ${file}")
   endif()

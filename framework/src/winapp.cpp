@@ -22,7 +22,7 @@ static CString ExecutableName(HINSTANCE hInstance)
     size_t nDot = strName.rfind(L'.');
     if (nDot != std::wstring::npos)
         strName.resize(nDot);
-    return AfxWideToAnsi(strName.c_str());
+    return AfxWideToAnsi(strName.c_str(), CP_ACP);
 }
 
 CWinApp::CWinApp(LPCSTR lpszAppName)
@@ -67,6 +67,11 @@ CWinApp* AfxGetApp()
 
 LPCSTR AfxGetAppName()
 {
+    // A host without application object (one of the C interface) has its
+    // boxes titled with the executable's name, as the object would.
     LPCSTR psz = AfxGetModuleState()->m_lpszCurrentAppName;
-    return psz ? psz : "";
+    if (psz)
+        return psz;
+    static const CString s_strExecutable = ExecutableName(GetModuleHandleA(NULL));
+    return s_strExecutable;
 }

@@ -28,4 +28,6 @@ private:
 };
 
 FX_API CWinApp* AfxGetApp();
+// The application object's name (the title of message boxes); without an
+// application object, the executable's name without extension.
 FX_API LPCSTR AfxGetAppName();

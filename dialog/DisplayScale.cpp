@@ -84,13 +84,6 @@ static int Clamp(int v, int lo, int hi)
     return v > hi ? (hi > lo ? hi : lo) : (v < lo ? lo : v);
 }
 
-// A length of the dialog scaled by nNew / nOld when it is longer than
-// nLimit; shorter ones (a line of text, a button) keep theirs.
-static int ScaleLength(int nLength, int nNew, int nOld, int nLimit)
-{
-    return nLength > nLimit ? ::MulDiv(nLength, nNew, nOld) : nLength;
-}
-
 void FitToWorkArea(HWND hDlg)
 {
     MONITORINFO mi = {};
@@ -105,34 +98,35 @@ void FitToWorkArea(HWND hDlg)
     int cxWindow = rcWindow.right - rcWindow.left, cyWindow = rcWindow.bottom - rcWindow.top;
 
     if (cxWindow > cxWork || cyWindow > cyWork) {
-        // The client area that fits, and the controls scaled into it.
-        // Lengths up to three lines of text (24 dialog units) stay.
+        // The client area that fits, and the controls scaled into it, as
+        // a whole: the template's controls do not overlap, nor do they
+        // then. A combo box (whose window height is that of its open list)
+        // and an icon (drawn at its own size) keep their sizes.
         int cxOld = rcClient.right, cyOld = rcClient.bottom;
         int cxNew = cxWindow > cxWork ? cxOld - (cxWindow - cxWork) : cxOld;
         int cyNew = cyWindow > cyWork ? cyOld - (cyWindow - cyWork) : cyOld;
         if (cxNew <= 0 || cyNew <= 0)
             return;
-        RECT rcLimit = { 0, 0, 24, 24 };
-        ::MapDialogRect(hDlg, &rcLimit);
         for (HWND hChild = ::GetWindow(hDlg, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
             RECT rc;
             ::GetWindowRect(hChild, &rc);
             POINT pt = { rc.left, rc.top };
             ::ScreenToClient(hDlg, &pt);
-            int x = ::MulDiv(pt.x, cxNew, cxOld), y = ::MulDiv(pt.y, cyNew, cyOld);
-            int cx = ScaleLength(rc.right - rc.left, cxNew, cxOld, rcLimit.right);
-            int cy = ScaleLength(rc.bottom - rc.top, cyNew, cyOld, rcLimit.bottom);
-            // Inside the client area, whatever was kept.
-            x = Clamp(x, 0, cxNew - cx);
-            y = Clamp(y, 0, cyNew - cy);
-            // A combo box's window height is that of its open list: only
-            // its place changes.
             char szClass[32] = "";
             ::GetClassNameA(hChild, szClass, sizeof szClass);
-            UINT nFlags = SWP_NOZORDER | SWP_NOACTIVATE;
-            if (lstrcmpiA(szClass, "ComboBoxEx32") == 0 || lstrcmpiA(szClass, "ComboBox") == 0)
-                nFlags |= SWP_NOSIZE;
-            ::SetWindowPos(hChild, NULL, x, y, cx, cy, nFlags);
+            BOOL bKeepSize = lstrcmpiA(szClass, "ComboBoxEx32") == 0 || lstrcmpiA(szClass, "ComboBox") == 0 ||
+                             (lstrcmpiA(szClass, "Static") == 0 &&
+                              (::GetWindowLongA(hChild, GWL_STYLE) & SS_TYPEMASK) == SS_ICON);
+            int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+            if (!bKeepSize) {
+                cx = ::MulDiv(cx, cxNew, cxOld);
+                cy = ::MulDiv(cy, cyNew, cyOld);
+            }
+            // Inside the client area, whatever was kept.
+            int x = Clamp(::MulDiv(pt.x, cxNew, cxOld), 0, cxNew - cx);
+            int y = Clamp(::MulDiv(pt.y, cyNew, cyOld), 0, cyNew - cy);
+            ::SetWindowPos(hChild, NULL, x, y, cx, cy,
+                           SWP_NOZORDER | SWP_NOACTIVATE | (bKeepSize ? SWP_NOSIZE : 0));
         }
         cxWindow += cxNew - cxOld;
         cyWindow += cyNew - cyOld;

@@ -37,8 +37,7 @@ private:
 };
 
 // Keeps the dialog hDlg inside the work area of its monitor: a dialog
-// larger than the work area is shrunk to it, its controls' places (and
-// the sizes of its tall or wide controls) scaled with it, so that every
-// control, OK and Cancel among them, stays on the screen; then the whole
-// window is moved inside the work area.
+// larger than the work area is shrunk to it, its controls scaled with it,
+// so that every control, OK and Cancel among them, stays on the screen;
+// then the whole window is moved inside the work area.
 void FitToWorkArea(HWND hDlg);

@@ -14,8 +14,10 @@
 #                                       in desktop coordinates
 #   vd_frame <driver output>            the last frame the demonstration
 #                                       driver reported: "x y w h"
-#   vd_stop                             ends the ui prefix's server when it
-#                                       runs on this display, and Xvfb
+#   vd_stop_wine                        ends the ui prefix's server (at
+#                                       VARNET_DPI) when it runs on this
+#                                       display
+#   vd_stop                             that, and Xvfb
 # Every wait is bounded. Needs Xvfb, ImageMagick and xdotool
 # (scripts/bootstrap.sh).
 vd_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -80,13 +82,17 @@ vd_frame() {
   sed -n 's/^driver: frame \([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\).*/\1 \2 \3 \4/p' "$1" | tail -n 1
 }
 
-vd_stop() {
+vd_stop_wine() {
   local kind
   kind=$(varnet_kind ui) || kind=ui
   if [ -n "${vd_build:-}" ] && [ "$(cat "$vd_build/wine/$kind.display" 2>/dev/null)" = "${DISPLAY:-}" ]; then
     varnet_wine_env "$kind" "$vd_build"
     timeout 10 wineserver -k </dev/null >/dev/null 2>&1 || true
   fi
+}
+
+vd_stop() {
+  vd_stop_wine
   if [ -n "$vd_xvfb_pid" ]; then
     kill "$vd_xvfb_pid" 2>/dev/null || true
     wait "$vd_xvfb_pid" 2>/dev/null || true

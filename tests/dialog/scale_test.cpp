@@ -135,6 +135,8 @@ TEST(DisplayScale, EveryControlLiesInsideTheWorkArea)
             MapDialogRect(d.Dialog(), &rcTemplate);
             EXPECT_TRUE(Inside(rcWindow, rcWork)) << "the dialog " << Describe(rcWindow) << ", work area " << Describe(rcWork);
             bool bFits = rcTemplate.bottom + (rcWindow.bottom - rcWindow.top - rcClient.bottom) <= rcWork.bottom - rcWork.top;
+            printf("at %d dots per inch: the dialog %s in the work area %s%s\n", PrefixDpi(), Describe(rcWindow).c_str(),
+                   Describe(rcWork).c_str(), bFits ? "" : ", fitted to it");
             if (bFits)
                 EXPECT_EQ(rcTemplate.bottom, rcClient.bottom) << "a dialog that fits keeps its size";
             else

@@ -27,6 +27,10 @@
 #                                  the tree's private prefixes (test, ui)
 #   varnet_wine_check              true when the loader of that environment
 #                                  starts; otherwise a clear message
+#   varnet_kind KIND               the prefix of that kind (test, ui) at the
+#                                  display scale VARNET_DPI asks for (dots
+#                                  per inch; 96, the default, is the plain
+#                                  prefix): KIND-dpiN
 varnet_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 varnet_build=${varnet_build:-$varnet_root/build}
 varnet_arch_opt=${varnet_arch_opt:-}
@@ -166,6 +170,14 @@ varnet_wine_env() {
   # No Mono or Gecko installer prompts. No menu builder: it writes menu
   # entries, file types and icons into the user's home folder.
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+}
+
+varnet_kind() {
+  case ${VARNET_DPI:-96} in
+    96) echo "$1" ;;
+    *[!0-9]*) echo "VARNET_DPI must be a number of dots per inch, not $VARNET_DPI" >&2; return 1 ;;
+    *) echo "$1-dpi$VARNET_DPI" ;;
+  esac
 }
 
 varnet_wine_check() {

@@ -144,9 +144,10 @@ func typeLabel(t uintptr, name string) {
 	send(t, tvmEndEditLabelNow, 0, 0)
 }
 
-// Waits for the child of parent labelled name.
+// Waits for the child of parent labelled name, up to a minute (a loaded
+// machine may take long to scan).
 func waitChild(t, parent uintptr, name string) uintptr {
-	for i := 0; i < 500; i++ {
+	for i := 0; i < 3000; i++ {
 		if h := child(t, parent, name); h != 0 {
 			return h
 		}

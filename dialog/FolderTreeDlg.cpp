@@ -132,7 +132,7 @@ LRESULT CFolderTreeDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     try {
         if (message == WM_DPICHANGED) {
             LRESULT lResult = CDialog::WindowProc(message, wParam, lParam);
-            OnDpiChanged((const RECT*)lParam);
+            OnDpiChanged(HIWORD(wParam), (const RECT*)lParam);
             return lResult;
         }
         return CDialog::WindowProc(message, wParam, lParam);

@@ -48,10 +48,11 @@ protected:
     BOOL CreateToolTips();
     // The display scale and screen readers: the command icons at the
     // dialog's scale; the images and the layout again when the dialog has
-    // moved to a monitor of another scale (WM_DPICHANGED, with the
-    // rectangle the system suggests); the controls' accessible names.
+    // moved to a monitor of another scale (WM_DPICHANGED, with the new
+    // scale and the rectangle the system suggests); the controls'
+    // accessible names.
     void SetCommandIcons();
-    void OnDpiChanged(const RECT* prcSuggested);
+    void OnDpiChanged(int nDpi, const RECT* prcSuggested);
     void NameControls();
     void OpenStartFolder();
 

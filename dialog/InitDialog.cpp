@@ -103,7 +103,7 @@ void CFolderTreeDlg::SetCommandIcons()
     SetVarnetIcon(m_iconDeleteFolder, m_bDeleteBusy ? IDI_BUSY : IDI_DELETE_FOLDER);
 }
 
-void CFolderTreeDlg::OnDpiChanged(const RECT* prcSuggested)
+void CFolderTreeDlg::OnDpiChanged(int nDpi, const RECT* prcSuggested)
 {
     // The system has scaled the dialog's font and layout (or the window
     // takes the suggested rectangle); the images follow, and the window
@@ -111,7 +111,10 @@ void CFolderTreeDlg::OnDpiChanged(const RECT* prcSuggested)
     if (prcSuggested)
         ::SetWindowPos(m_hWnd, NULL, prcSuggested->left, prcSuggested->top, prcSuggested->right - prcSuggested->left,
                      prcSuggested->bottom - prcSuggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-    int nDpi = WindowDpi(m_hWnd);
+    // The message carries the new scale, which the window takes on as it
+    // returns.
+    if (nDpi <= 0)
+        nDpi = WindowDpi(m_hWnd);
     FillImageList(m_imlDrives, kDriveImages, 1, nDpi);
     FillImageList(m_imlTree, kTreeImages, 3, nDpi);
     if (CWnd* pDrives = GetDlgItem(IDC_CBX_DRIVES))

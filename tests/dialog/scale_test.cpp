@@ -3,7 +3,8 @@
 // 144 and 192 (VARNET_DPI names the prefix's setting; tests/dialog/
 // CMakeLists.txt). Under Wine the display's scale is the prefix's one
 // setting, and no monitor changes it; the moves between monitors of other
-// scales (WM_DPICHANGED) happen on Windows only and are not run here.
+// scales happen on Windows only; the message that tells the dialog of one
+// (WM_DPICHANGED) is sent here as Windows sends it.
 #include "dialog_support.h"
 
 #include <oleacc.h>
@@ -118,6 +119,38 @@ TEST(DisplayScale, ImagesAreAtTheScaleOfTheText)
         });
         d.Key(VK_ESCAPE, d.LabelEditor());
         d.Cancel();
+    });
+}
+
+// Moved to a monitor of another scale, the dialog takes the rectangle the
+// system suggests and makes its images at the new scale, inside the work
+// area. Windows sends the message with the new scale as the window moves;
+// Wine never does, so the test sends it as Windows would.
+TEST(DisplayScale, AMoveToAnotherScaleRemakesTheImages)
+{
+    const Scale* pScale = ScaleOfPrefix();
+    ASSERT_NE(nullptr, pScale);
+    const Scale& next = kScales[(pScale - kScales + 1) % 3];
+    RunFolderDialog("D:\\", [&](Driver& d) {
+        d.OnUi([&] {
+            RECT rcWork = WorkArea(d.Dialog()), rc;
+            GetWindowRect(d.Dialog(), &rc);
+            RECT rcSuggested = { rcWork.left + 10, rcWork.top + 10, rcWork.left + 10 + (rc.right - rc.left) * next.nDpi / pScale->nDpi,
+                                 rcWork.top + 10 + (rc.bottom - rc.top) * next.nDpi / pScale->nDpi };
+            SendMessageA(d.Dialog(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(next.nDpi, next.nDpi), (LPARAM)&rcSuggested);
+            std::string ctx = "moved from " + std::to_string(pScale->nDpi) + " to " + std::to_string(next.nDpi) + " dots per inch";
+            EXPECT_EQ(next.nListImage, ImageListWidth(TreeView_GetImageList(d.Item(IDC_FOLDER_TREE), TVSIL_NORMAL)))
+                << ctx << ": the tree's images";
+            EXPECT_EQ(next.nListImage, ImageListWidth((HIMAGELIST)SendMessageA(d.Item(IDC_CBX_DRIVES), CBEM_GETIMAGELIST, 0, 0)))
+                << ctx << ": the drive list's images";
+            GetWindowRect(d.Dialog(), &rc);
+            EXPECT_TRUE(Inside(rc, rcWork)) << ctx << ": the dialog " << Describe(rc) << ", work area " << Describe(rcWork);
+            if (Inside(rcSuggested, rcWork)) {
+                EXPECT_EQ(rcSuggested.left, rc.left) << ctx << ": the suggested place";
+                EXPECT_EQ(rcSuggested.bottom, rc.bottom) << ctx << ": the suggested place";
+            }
+        });
+        d.Ok();
     });
 }
 

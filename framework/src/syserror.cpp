@@ -11,7 +11,11 @@ BOOL AfxGetSystemErrorText(DWORD dwError, CString& strText)
     strText.Empty();
     if (pBuffer == NULL)
         return FALSE;
-    strText = CString(pBuffer, (int)nChars);
-    LocalFree(pBuffer);
+    // The system's buffer is freed also when the copy throws (memory running out).
+    struct LocalBuffer {
+        LPSTR p;
+        ~LocalBuffer() { LocalFree(p); }
+    } buffer = { pBuffer };
+    strText = CString(buffer.p, (int)nChars);
     return !strText.IsEmpty();
 }

@@ -145,6 +145,13 @@ protected:
     CImageList* m_pImlDrives;
     CImageList m_imlTree;
     CImageList* m_pImlTree;
+    // The tree and the start
+    HTREEITEM m_hTopNode;
+    // The node that the opening has just listed, while it selects it.
+    HTREEITEM m_hJustListed;
+    CString m_strInitialPath;
+    int m_bTreeClicked;
+    // Expand Recursive (the scan's own state is its job: ScanJob.h)
     CWinThread* m_pScanThread;
     int m_bScanContinue;
     HTREEITEM m_hScanStartNode;
@@ -154,19 +161,16 @@ protected:
     // looks like one (a double-byte character).
     CArray<int, int> m_arrScanNameStarts;
     CString m_strScanDir;
-    HTREEITEM m_hTopNode;
-    // The node that the opening has just listed, while it selects it.
-    HTREEITEM m_hJustListed;
-    CString m_strInitialPath;
+    CString m_strScanError;
+    // Delete folder
     int m_nDeleteDepth;
     int m_bDeleteAllReadOnly;
     int m_bYesToAll;
     int m_bDeleteBusy;
-    CString m_strScanError;
+    // Make folder
     HTREEITEM m_hNewFolderItem;
     CString m_strNewFolderParent;
     int m_bNewFolderPending;
-    int m_bTreeClicked;
 
     DECLARE_MESSAGE_MAP()
 };

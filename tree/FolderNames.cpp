@@ -101,19 +101,6 @@ CRefusal CheckFolderName(const CString& strName)
     }
 }
 
-CString NameProblemText(NameProblem nProblem)
-{
-    using namespace VarnetText;
-    switch (nProblem) {
-    case NAME_CONVERTED: return PROBLEM_CONVERTED;
-    case NAME_TRAILING: return PROBLEM_TRAILING;
-    case NAME_DEVICE: return PROBLEM_DEVICE;
-    case NAME_SPECIAL: return PROBLEM_SPECIAL;
-    case NAME_REDIRECTED: return PROBLEM_REDIRECTED;
-    default: return CString();
-    }
-}
-
 bool IsLink(DWORD dwAttributes, DWORD dwReparseTag)
 {
     return (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && (dwReparseTag == 0 || (dwReparseTag & 0x20000000));

@@ -23,20 +23,8 @@
 // inside its parent; otherwise why not.
 CRefusal CheckFolderName(const CString& strName);
 
-// Why a listed name may not name its entry exactly in a Win32 path.
-enum NameProblem {
-    NAME_EXACT,
-    NAME_CONVERTED,   // the ANSI code page cannot hold it, or another folder lists under the same name
-    NAME_TRAILING,    // it ends in a dot or a space, which Win32 paths drop
-    NAME_DEVICE,      // CON, NUL.txt ...: Win32 paths name a device
-    NAME_SPECIAL,     // it holds \ / : * ? " < > | or a control character
-    NAME_REDIRECTED,  // a Win32 path with it leads to another entry
-    NAME_MISSING,     // no folder of the parent lists under it
-};
-
-// Why not, in a user's words (for the problems from NAME_CONVERTED to
-// NAME_REDIRECTED).
-CString NameProblemText(NameProblem nProblem);
+// NameProblem and NameProblemText, what a listed name may do in a Win32
+// path, are in Refusal.h: a refusal names them.
 
 // Whether a search that could not start (dwError from GetLastError) failed:
 // one that matches no entry did not, it lists nothing (an empty drive root

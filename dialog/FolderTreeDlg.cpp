@@ -1,6 +1,7 @@
 // CFolderTreeDlg: construction, destruction, control binding and the
 // message map. The handlers live with their subsystems (dialog/, tree/,
 // scan/, folderops/).
+#include "DisplayScale.h"
 #include "FolderTreeDlg.h"
 #include "Refusal.h"
 #include "UserTexts.h"
@@ -9,6 +10,10 @@
 
 #include <exception>
 #include <new>
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0  // Windows 8.1 and later
+#endif
 
 CFolderTreeDlg::CFolderTreeDlg(const char* pszInitialPath, CWnd* pParent)
     : CDialog(IDD_FOLDER_TREE, pParent), m_pToolTip(NULL), m_hIcon(NULL), m_pImlDrives(NULL), m_pImlTree(NULL),
@@ -23,6 +28,14 @@ CFolderTreeDlg::~CFolderTreeDlg()
 {
     if (m_pToolTip)
         delete m_pToolTip;
+}
+
+INT_PTR CFolderTreeDlg::DoModal()
+{
+    // The dialog and what it opens (the progress and request dialogs,
+    // message boxes) are created per-monitor aware: sharp at any scale.
+    CPerMonitorDpiScope perMonitor;
+    return CDialog::DoModal();
 }
 
 void CFolderTreeDlg::DoDataExchange(CDataExchange* pDX)
@@ -117,6 +130,11 @@ LRESULT CFolderTreeDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     // the host's main window. The commands have set their state back by
     // the time an exception arrives here.
     try {
+        if (message == WM_DPICHANGED) {
+            LRESULT lResult = CDialog::WindowProc(message, wParam, lParam);
+            OnDpiChanged((const RECT*)lParam);
+            return lResult;
+        }
         return CDialog::WindowProc(message, wParam, lParam);
     } catch (...) {
         ReportCurrentException();

@@ -20,6 +20,9 @@ public:
     ~CFolderTreeDlg() override;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // Runs the dialog per-monitor DPI aware where the system offers it,
+    // its nested dialogs with it.
+    INT_PTR DoModal() override;
 
     // Thread entry of a recursive scan of m_strScanDir into m_arrScanDirs;
     // pParam is the dialog. (The command gives its worker a job of its
@@ -46,6 +49,13 @@ protected:
     void CollectDriveLabels();
     void CreateImageLists();
     BOOL CreateToolTips();
+    // The display scale and screen readers: the command icons at the
+    // dialog's scale; the images and the layout again when the dialog has
+    // moved to a monitor of another scale (WM_DPICHANGED, with the
+    // rectangle the system suggests); the controls' accessible names.
+    void SetCommandIcons();
+    void OnDpiChanged(const RECT* prcSuggested);
+    void NameControls();
     void OpenStartFolder();
 
     // Window chrome

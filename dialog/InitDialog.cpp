@@ -1,6 +1,8 @@
 // Dialog initialisation and the window chrome: icons, drive labels, image
 // lists, drive list, tooltips, the start position; minimised painting and
 // the colours of the path and error boxes.
+#include "AccessibleName.h"
+#include "DisplayScale.h"
 #include "ErrorMessage.h"
 #include "FolderTreeDlg.h"
 #include "UserTexts.h"
@@ -28,6 +30,9 @@ BOOL CFolderTreeDlg::OnInitDialog()
     ResetRunState();
     CollectDriveLabels();
     CreateImageLists();
+    NameControls();
+    // Scaled to a large font, the dialog may not fit on its monitor.
+    FitToWorkArea(m_hWnd);
     // No click yet: OK returns the initial path until one comes.
     m_bTreeClicked = 0;
     if (CreateToolTips())
@@ -66,23 +71,77 @@ void CFolderTreeDlg::CollectDriveLabels()
     }
 }
 
+// Fills iml with the icons ids, drawn 16 pixels wide, at the size for nDpi.
+// A dialog object may run more than once, and its scale may change: the
+// list made before is replaced.
+static void FillImageList(CImageList& iml, const UINT* pIds, int nCount, int nDpi)
+{
+    int nSize = ScaledImageSize(16, nDpi);
+    iml.DeleteImageList();
+    iml.Create(nSize, nSize, 0, 0, nCount);
+    for (int i = 0; i < nCount; i++)
+        iml.Add(LoadScaledVarnetIcon(pIds[i], 16, nDpi));
+}
+
+// The drive image; the tree's closed folder, open folder and drive.
+static const UINT kDriveImages[] = { IDI_DRIVE };
+static const UINT kTreeImages[] = { IDI_FOLDER_CLOSED, IDI_FOLDER_OPEN, IDI_DRIVE_ROOT };
+
 void CFolderTreeDlg::CreateImageLists()
 {
-    // The drive image list and the drive list. A dialog object may run
-    // more than once: the lists of an earlier run are replaced.
+    // The images at the scale of the dialog's text.
+    int nDpi = WindowDpi(m_hWnd);
     m_pImlDrives = &m_imlDrives;
-    m_imlDrives.DeleteImageList();
-    m_imlDrives.Create(16, 16, 0, 0, 1);
-    m_imlDrives.Add(LoadVarnetIcon(IDI_DRIVE));
+    FillImageList(m_imlDrives, kDriveImages, 1, nDpi);
     DisplayDrives();
-
-    // The tree image list: closed folder, open folder, drive.
     m_pImlTree = &m_imlTree;
-    m_imlTree.DeleteImageList();
-    m_imlTree.Create(16, 16, 0, 0, 3);
-    m_imlTree.Add(LoadVarnetIcon(IDI_FOLDER_CLOSED));
-    m_imlTree.Add(LoadVarnetIcon(IDI_FOLDER_OPEN));
-    m_imlTree.Add(LoadVarnetIcon(IDI_DRIVE_ROOT));
+    FillImageList(m_imlTree, kTreeImages, 3, nDpi);
+    SetCommandIcons();
+}
+
+void CFolderTreeDlg::SetCommandIcons()
+{
+    // The busy icon stays on the command that runs.
+    SetVarnetIcon(m_iconMakeFolder, m_bNewFolderPending ? IDI_BUSY : IDI_MAKE_FOLDER);
+    SetVarnetIcon(m_iconDeleteFolder, m_bDeleteBusy ? IDI_BUSY : IDI_DELETE_FOLDER);
+}
+
+void CFolderTreeDlg::OnDpiChanged(const RECT* prcSuggested)
+{
+    // The system has scaled the dialog's font and layout (or the window
+    // takes the suggested rectangle); the images follow, and the window
+    // stays inside the new monitor's work area.
+    if (prcSuggested)
+        ::SetWindowPos(m_hWnd, NULL, prcSuggested->left, prcSuggested->top, prcSuggested->right - prcSuggested->left,
+                     prcSuggested->bottom - prcSuggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    int nDpi = WindowDpi(m_hWnd);
+    FillImageList(m_imlDrives, kDriveImages, 1, nDpi);
+    FillImageList(m_imlTree, kTreeImages, 3, nDpi);
+    if (CWnd* pDrives = GetDlgItem(IDC_CBX_DRIVES))
+        ((CComboBoxEx*)pDrives)->SetImageList(m_pImlDrives);
+    if (CTreeCtrl* pTree = GetTree())
+        pTree->SetImageList(m_pImlTree, TVSIL_NORMAL);
+    SetCommandIcons();
+    FitToWorkArea(m_hWnd);
+}
+
+void CFolderTreeDlg::NameControls()
+{
+    // Screen readers read the label beside each control, and the tooltip
+    // of each command icon. The drive list's focus is on the combo box
+    // inside it, which gets the name too.
+    const struct {
+        int nID;
+        const char* pszName;
+    } names[] = {
+        { IDC_EDIT_PATH, VarnetText::NAME_PATH },       { IDC_CBX_DRIVES, VarnetText::NAME_DRIVES },
+        { IDC_FOLDER_TREE, VarnetText::NAME_TREE },     { IDC_EDIT_ERROR, VarnetText::NAME_ERROR },
+        { IDC_STATIC_MAKEFOLDER, VarnetText::TIP_MAKE }, { IDC_STATIC_DELETEFOLDER, VarnetText::TIP_DELETE },
+    };
+    for (const auto& name : names)
+        SetAccessibleName(::GetDlgItem(m_hWnd, name.nID), name.pszName);
+    HWND hDrives = ::GetDlgItem(m_hWnd, IDC_CBX_DRIVES);
+    SetAccessibleName((HWND)::SendMessageA(hDrives, CBEM_GETCOMBOCONTROL, 0, 0), VarnetText::NAME_DRIVES);
 }
 
 BOOL CFolderTreeDlg::CreateToolTips()

@@ -37,6 +37,13 @@ const char TIP_OK[] = "Get Path";
 const char TIP_PATH[] = "Currently Selected Path";
 const char TIP_ERROR[] = "Displays any Errors";
 
+// The names screen readers read for the controls: the labels beside them
+// in the template, and for the two command icons their tooltips
+const char NAME_PATH[] = "Selected Folder";
+const char NAME_DRIVES[] = "Select Drive";
+const char NAME_TREE[] = "Single click expand";
+const char NAME_ERROR[] = "Error Message";
+
 // What a refusal of a label says was not done (CRefusal::LABEL_AMBIGUOUS)
 const char NOT_CHANGED[] = "Not Changed";
 const char NOT_CHOSEN[] = "Not Chosen";

@@ -12,6 +12,11 @@
 #                         painting beneath it
 #   unicode-names.png     folders named in several scripts, an emoji among
 #                         them, in the UTF-8 code page VarnetPick declares
+#   folder-dialog-144dpi.png, folder-dialog-192dpi.png
+#                         the folder dialog with the display at 150 % and
+#                         200 %, on a 1024x768 desktop: images at the scale
+#                         of the text; at 200 % the dialog fits itself to
+#                         the screen's height
 #   scripts/screenshots.sh [--build DIR] [--arch win32|win64] [--out DIR]
 #                        (default: <repo>/build, its 64-bit build; <repo>/docs)
 # The demonstration tree (drive D: of the pick prefix, <build>/demo) is made
@@ -123,6 +128,20 @@ start 'D:\unicode\Ελληνικά\βαθύ'
 driver navigate 'D:\unicode\📁 photos'
 shoot unicode-names.png
 finish
+
+# At 144 and 192 dots per inch, each in the pick prefix's copy at that
+# scale, inside a virtual desktop as large as the screen.
+vd_stop_wine
+for dpi in 144 192; do
+  export VARNET_DPI=$dpi
+  vd_wine desktop 1024x768 || exit 2
+  start 'D:\data'
+  driver navigate 'D:\data\2002'
+  shoot folder-dialog-${dpi}dpi.png
+  finish
+  vd_stop_wine
+done
+unset VARNET_DPI
 
 # Under a window manager: Wine's windows are the display's own, no virtual
 # desktop around them.

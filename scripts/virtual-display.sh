@@ -2,10 +2,11 @@
 # display: the demonstration, the screenshots and the pick tool's test.
 #   vd_start <scratch-dir> <build-tree> starts Xvfb (1024x768x24) and
 #                                       exports DISPLAY
-#   vd_wine [desktop]                   a fresh Wine server of the ui prefix
-#                                       on that display; with "desktop",
-#                                       Wine's windows open inside one
-#                                       800x600 virtual desktop window, as
+#   vd_wine [desktop [WxH]]             a fresh Wine server of the ui prefix
+#                                       (at VARNET_DPI, see lib.sh) on that
+#                                       display; with "desktop", Wine's
+#                                       windows open inside one virtual
+#                                       desktop window (800x600), as
 #                                       they would need a window manager
 #                                       otherwise (title bars, and about 2 s
 #                                       less for each window)
@@ -13,8 +14,10 @@
 #                                       in desktop coordinates
 #   vd_frame <driver output>            the last frame the demonstration
 #                                       driver reported: "x y w h"
-#   vd_stop                             ends the ui prefix's server when it
-#                                       runs on this display, and Xvfb
+#   vd_stop_wine                        ends the ui prefix's server (at
+#                                       VARNET_DPI) when it runs on this
+#                                       display
+#   vd_stop                             that, and Xvfb
 # Every wait is bounded. Needs Xvfb, ImageMagick and xdotool
 # (scripts/bootstrap.sh).
 vd_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -42,15 +45,17 @@ vd_start() {
 }
 
 vd_wine() {
-  timeout 120 bash "$vd_root/scripts/wine-prefix.sh" ui "$vd_build"
-  varnet_wine_env ui "$vd_build"
+  local kind
+  kind=$(varnet_kind ui) || return 1
+  timeout 120 bash "$vd_root/scripts/wine-prefix.sh" "$kind" "$vd_build"
+  varnet_wine_env "$kind" "$vd_build"
   # A running server keeps its desktop on the display where it was opened.
   timeout 20 wineserver -k </dev/null >/dev/null 2>&1 || true
   timeout 20 wineserver -w </dev/null >/dev/null 2>&1 || true
   timeout 20 wineserver -p10 </dev/null >/dev/null 2>&1 || true
-  printf '%s\n' "$DISPLAY" > "$vd_build/wine/ui.display"
+  printf '%s\n' "$DISPLAY" > "$vd_build/wine/$kind.display"
   if [ "${1:-}" = desktop ]; then
-    "$vd_build/varnet-wine" --ui explorer.exe /desktop=Default,800x600 </dev/null >/dev/null 2>&1 &
+    "$vd_build/varnet-wine" --ui explorer.exe /desktop=Default,"${2:-800x600}" </dev/null >/dev/null 2>&1 &
     if ! timeout 20 xdotool search --sync --name 'Wine desktop' >/dev/null 2>&1; then
       echo "Wine's virtual desktop did not open" >&2
       return 1
@@ -77,11 +82,17 @@ vd_frame() {
   sed -n 's/^driver: frame \([0-9-]*\) \([0-9-]*\) \([0-9]*\) \([0-9]*\).*/\1 \2 \3 \4/p' "$1" | tail -n 1
 }
 
-vd_stop() {
-  if [ -n "${vd_build:-}" ] && [ "$(cat "$vd_build/wine/ui.display" 2>/dev/null)" = "${DISPLAY:-}" ]; then
-    varnet_wine_env ui "$vd_build"
+vd_stop_wine() {
+  local kind
+  kind=$(varnet_kind ui) || kind=ui
+  if [ -n "${vd_build:-}" ] && [ "$(cat "$vd_build/wine/$kind.display" 2>/dev/null)" = "${DISPLAY:-}" ]; then
+    varnet_wine_env "$kind" "$vd_build"
     timeout 10 wineserver -k </dev/null >/dev/null 2>&1 || true
   fi
+}
+
+vd_stop() {
+  vd_stop_wine
   if [ -n "$vd_xvfb_pid" ]; then
     kill "$vd_xvfb_pid" 2>/dev/null || true
     wait "$vd_xvfb_pid" 2>/dev/null || true

@@ -3,6 +3,10 @@
 #   wine-prefix.sh test <build-tree>  tests: null display driver, test drives
 #   wine-prefix.sh ui   <build-tree>  the pick tool: X11 driver, each window
 #                                     a window of the user's desktop
+#   wine-prefix.sh test-dpiN|ui-dpiN <build-tree>
+#                                     as test or ui, with the display at N dots per
+#                                     inch (144: 150 %, 192: 200 %); Wine reads
+#                                     the setting as each program starts
 # Prints nothing on success; when Wine cannot start or cannot make the
 # prefix, says why and exits non-zero. The prefix lives inside the build
 # tree, is made for the tree's architecture (win32 or win64), and never
@@ -12,6 +16,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/lib.sh"
 kind=$1
+# The test prefixes at another scale are test prefixes of their own.
+base=$kind dpi=
+case $kind in
+  *-dpi[0-9]*) base=${kind%-dpi*} dpi=${kind##*-dpi} ;;
+esac
 build=$(cd "$2" && pwd)
 prefix=$build/wine/$kind
 drives=$build/drives
@@ -20,7 +29,7 @@ varnet_wine_check
 WINEDEBUG=-all
 # What the prefix was made with: a prefix made by another Wine, for another
 # architecture or by an older set-up is made afresh.
-setup="$("$WINELOADER" --version 2>/dev/null) $WINEARCH setup 3"
+setup="$("$WINELOADER" --version 2>/dev/null) $WINEARCH setup 3${dpi:+ dpi $dpi}"
 
 mkdir -p "$build/wine"
 exec 8>"$build/wine/$kind.lock"
@@ -54,13 +63,17 @@ if [ "$(cat "$prefix/.varnet-ready" 2>/dev/null)" != "$setup" ]; then
     echo '[HKEY_CURRENT_USER\Software\Wine\DllOverrides]'
     echo '"winemenubuilder.exe"=""'
     echo
-    if [ "$kind" = test ]; then
+    if [ -n "$dpi" ]; then
+      printf '[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n\n' "$dpi"
+      printf '[HKEY_CURRENT_CONFIG\\Software\\Fonts]\n"LogPixels"=dword:%08x\n\n' "$dpi"
+    fi
+    if [ "$base" = test ]; then
       echo '[HKEY_CURRENT_USER\Software\Wine\Drivers]'
       echo '"Graphics"="null"'
       echo
     fi
     echo '[HKEY_LOCAL_MACHINE\Software\Wine\Drives]'
-    if [ "$kind" = test ]; then
+    if [ "$base" = test ]; then
       echo '"a:"="floppy"'
       echo '"d:"="hd"'
       echo '"e:"="cdrom"'
@@ -73,7 +86,7 @@ if [ "$(cat "$prefix/.varnet-ready" 2>/dev/null)" != "$setup" ]; then
   env -u DISPLAY wineserver -w 8>&-
 
   dd=$prefix/dosdevices
-  if [ "$kind" = test ]; then
+  if [ "$base" = test ]; then
     # Tests never see the machine's folders: drive Z: goes, and the test
     # drives map onto folders of the build tree. E: is a CD drive without a
     # medium (its target does not exist).
@@ -121,7 +134,7 @@ if [ "$(cat "$prefix/.varnet-ready" 2>/dev/null)" != "$setup" ]; then
   echo "$setup" > "$prefix/.varnet-ready"
 fi
 
-if [ "$kind" = test ]; then
+if [ "$base" = test ]; then
   # The test programs run only where drive D: carries this mark of the
   # build (they create and delete folders on it).
   mkdir -p "$drives/d"
@@ -134,4 +147,4 @@ if [ "$kind" = test ]; then
   ln -sfn "$(command -v rm)" "$prefix/drive_c/varnet/rm"
 fi
 # Fonts for folder names in every script, in the pick tool's prefix.
-[ "$kind" != ui ] || bash "$root/scripts/wine-fonts.sh" 8>&-
+[ "$base" != ui ] || bash "$root/scripts/wine-fonts.sh" 8>&-

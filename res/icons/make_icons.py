@@ -3,9 +3,12 @@
 
     python3 make_icons.py <source-file> <output-dir>
 
-Each icon block in the source becomes <output-dir>/icon<id>.ico holding one
-16-colour image (4 bits per pixel, standard VGA palette) with a 1-bit AND
-mask. The output depends only on the source, so builds are reproducible.
+Each icon block in the source becomes <output-dir>/icon<id>.ico holding
+16-colour images (4 bits per pixel, standard VGA palette) with 1-bit AND
+masks: first the image as drawn (the one for 96 dots per inch), then the
+same picture enlarged pixel by pixel for 120, 144, 192 and 288 dots per
+inch (1.25, 1.5, 2 and 3 times its size). The output depends only on the
+source, so builds are reproducible.
 """
 
 import os
@@ -19,6 +22,9 @@ VGA_PALETTE = [
 ]
 
 TRANSPARENT = None  # legend value of the transparent character
+
+# The sizes of each icon's images, in quarters of the drawn size.
+SCALES = (4, 5, 6, 8, 12)
 
 
 class SourceError(Exception):
@@ -83,11 +89,19 @@ def parse_source(text, name="<source>"):
 def _pack_row(bits):
     """Packs a string of '0'/'1' into bytes, padded to a 4-byte boundary."""
     stride = (len(bits) + 31) // 32 * 4
+    bits = bits.ljust((len(bits) + 7) // 8 * 8, "0")
     return int(bits, 2).to_bytes(len(bits) // 8, "big").ljust(stride, b"\0")
 
 
-def build_ico(rows):
-    """Returns the bytes of a one-image .ico for a square pixel map."""
+def scale(rows, quarters):
+    """The pixel map enlarged to quarters/4 of its size, nearest pixel."""
+    size = len(rows)
+    n = size * quarters // 4
+    return [[rows[y * size // n][x * size // n] for x in range(n)] for y in range(n)]
+
+
+def build_image(rows):
+    """Returns the bytes of one icon image (header, palette, colours, mask)."""
     size = len(rows)
     xor = b""
     mask = b""
@@ -98,10 +112,19 @@ def build_ico(rows):
                        for c in VGA_PALETTE)
     header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 4, 0,
                          len(xor) + len(mask), 0, 0, 16, 0)
-    image = header + palette + xor + mask
-    icondir = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), 6 + 16)
-    return icondir + entry + image
+    return header + palette + xor + mask
+
+
+def build_ico(rows, scales=SCALES):
+    """Returns the bytes of an .ico holding the square pixel map at each scale."""
+    images = [(len(rows) * q // 4, build_image(scale(rows, q))) for q in scales]
+    icondir = struct.pack("<HHH", 0, 1, len(images))
+    entries = b""
+    offset = 6 + 16 * len(images)
+    for size, image in images:
+        entries += struct.pack("<BBBBHHII", size, size, 16, 0, 1, 4, len(image), offset)
+        offset += len(image)
+    return icondir + entries + b"".join(image for _, image in images)
 
 
 def main(argv):

@@ -19,10 +19,10 @@ EXPECTED_SIZES = {128: 32, 129: 16, 130: 16, 131: 16, 132: 16,
                   135: 32, 136: 32, 138: 32, 147: 32}
 
 
-def read_ico(data):
-    """Decodes a one-image 4-bpp .ico: (fields, rows of (index, transparent))."""
+def read_ico(data, index=0):
+    """Decodes image index of a 4-bpp .ico: (fields, rows of (index, transparent))."""
     reserved, kind, count = struct.unpack_from("<HHH", data, 0)
-    w, h, colours, res2, planes, bpp, size, offset = struct.unpack_from("<BBBBHHII", data, 6)
+    w, h, colours, res2, planes, bpp, size, offset = struct.unpack_from("<BBBBHHII", data, 6 + 16 * index)
     hdr = struct.unpack_from("<IiiHHIIiiII", data, offset)
     fields = dict(reserved=reserved, kind=kind, count=count, width=w, height=h,
                   colours=colours, entry_reserved=res2, planes=planes, bpp=bpp,
@@ -71,26 +71,46 @@ class GeneratedIconsTest(unittest.TestCase):
         self.assertEqual(sorted(self.files), sorted(f"icon{i}.ico" for i in EXPECTED_SIZES))
 
     def test_headers(self):
-        for icon_id, n in EXPECTED_SIZES.items():
+        # The drawn size first, then 1.25, 1.5, 2 and 3 times it, the images
+        # one after the other with nothing between or after them.
+        for icon_id, drawn in EXPECTED_SIZES.items():
             data = self.files[f"icon{icon_id}.ico"]
-            with self.subTest(icon=icon_id):
-                f, _ = read_ico(data)
-                self.assertEqual((f["reserved"], f["kind"], f["count"]), (0, 1, 1))
-                self.assertEqual((f["width"], f["height"]), (n, n))
-                self.assertEqual((f["colours"], f["entry_reserved"], f["planes"], f["bpp"]),
-                                 (16, 0, 1, 4))
-                self.assertEqual(f["offset"], 22)
-                self.assertEqual(f["bytes_in_res"], len(data) - 22)
-                self.assertEqual((f["bi_size"], f["bi_width"], f["bi_height"]), (40, n, 2 * n))
-                self.assertEqual((f["bi_planes"], f["bi_bpp"], f["bi_compression"]), (1, 4, 0))
-                self.assertEqual(f["palette"], make_icons.VGA_PALETTE)
-                # XOR and AND rows are each padded to 4 bytes: nothing more follows.
-                self.assertEqual(f["end"], len(data))
+            sizes = [drawn * q // 4 for q in (4, 5, 6, 8, 12)]
+            offset = 6 + 16 * len(sizes)
+            for i, n in enumerate(sizes):
+                with self.subTest(icon=icon_id, size=n):
+                    f, _ = read_ico(data, i)
+                    self.assertEqual((f["reserved"], f["kind"], f["count"]), (0, 1, len(sizes)))
+                    self.assertEqual((f["width"], f["height"]), (n, n))
+                    self.assertEqual((f["colours"], f["entry_reserved"], f["planes"], f["bpp"]),
+                                     (16, 0, 1, 4))
+                    self.assertEqual(f["offset"], offset)
+                    self.assertEqual((f["bi_size"], f["bi_width"], f["bi_height"]), (40, n, 2 * n))
+                    self.assertEqual((f["bi_planes"], f["bi_bpp"], f["bi_compression"]), (1, 4, 0))
+                    self.assertEqual(f["palette"], make_icons.VGA_PALETTE)
+                    # XOR and AND rows are each padded to 4 bytes.
+                    self.assertEqual(f["end"], offset + f["bytes_in_res"])
+                    offset = f["end"]
+            self.assertEqual(offset, len(data))
+
+    def test_enlarged_images_repeat_the_drawn_pixels(self):
+        # Each pixel of the drawn image becomes a block; at 1.25 times the
+        # size every fourth row and column is doubled.
+        for name, data in self.files.items():
+            _, drawn = read_ico(data, 0)
+            n = len(drawn)
+            for i, q in enumerate((4, 5, 6, 8, 12)):
+                _, rows = read_ico(data, i)
+                m = len(rows)
+                with self.subTest(icon=name, size=m):
+                    self.assertEqual(m, n * q // 4)
+                    self.assertEqual(rows, [[drawn[y * n // m][x * n // m] for x in range(m)]
+                                            for y in range(m)])
 
     def test_mask_and_colours_agree(self):
         for name, data in self.files.items():
             with self.subTest(icon=name):
-                _, rows = read_ico(data)
+                _, rows = read_ico(data)  # the enlarged images repeat its pixels
                 pixels = [p for row in rows for p in row]
                 self.assertTrue(all(i == 0 for i, clear in pixels if clear),
                                 "a transparent pixel has a colour")
@@ -126,7 +146,7 @@ class PixelLayoutTest(unittest.TestCase):
         rows[0] = "." + rows[0][1:]
         rows[15] = rows[15][:14] + ".."
         icons = make_icons.parse_source(LEGEND + "icon 7 16\n" + "\n".join(rows) + "\n")
-        _, decoded = read_ico(make_icons.build_ico(icons[7]))
+        _, decoded = read_ico(make_icons.build_ico(icons[7], (4,)))
         for y in range(16):
             for x in range(16):
                 clear = rows[y][x] == "."

@@ -410,9 +410,16 @@ bool ParseGroup(const Blob& blob, std::vector<IconImage>& images)
 
 DWORD DibRowBytes(int nBits) { return (DWORD)(nBits + 31) / 32 * 4; }
 
-// Each group icon, under each tag: one image of its size in 16 colours,
-// with an RT_ICON image Windows can make an icon of.
-TEST(Resources, IconsAreOneSixteenColourImageOfTheirSize)
+// The sizes of each icon's images: the drawn size (for 96 dots per inch),
+// then 1.25, 1.5, 2 and 3 times it.
+std::vector<int> ImageSizes(int nDrawn)
+{
+    return { nDrawn, nDrawn * 5 / 4, nDrawn * 3 / 2, nDrawn * 2, nDrawn * 3 };
+}
+
+// Each group icon, under each tag: an image in 16 colours of each size,
+// each an RT_ICON image Windows can make an icon of.
+TEST(Resources, IconsAreSixteenColourImagesOfEachScale)
 {
     ASSERT_NE(nullptr, Varnet());
     for (const IconSpec& want : kIcons) {
@@ -422,47 +429,51 @@ TEST(Resources, IconsAreOneSixteenColourImageOfTheirSize)
             ASSERT_NE(nullptr, group.p) << ctx << ": not found";
             std::vector<IconImage> images;
             ASSERT_TRUE(ParseGroup(group, images)) << ctx << ": bad group directory";
-            ASSERT_EQ(1u, images.size()) << ctx << ": number of images";
-            const IconImage& img = images[0];
-            EXPECT_EQ(want.nSize, img.bWidth) << ctx << ": width";
-            EXPECT_EQ(want.nSize, img.bHeight) << ctx << ": height";
-            EXPECT_EQ(16, img.bColorCount) << ctx << ": colours";
-            EXPECT_EQ(1, img.wPlanes) << ctx << ": planes";
-            EXPECT_EQ(4, img.wBitCount) << ctx << ": bits per pixel";
+            std::vector<int> sizes = ImageSizes(want.nSize);
+            ASSERT_EQ(sizes.size(), images.size()) << ctx << ": number of images";
+            for (size_t i = 0; i < images.size(); i++) {
+                const IconImage& img = images[i];
+                int nSize = sizes[i];
+                std::string ctxImage = ctx + ", image " + std::to_string(img.nId) + " (" + std::to_string(nSize) + ")";
+                EXPECT_EQ(nSize, img.bWidth) << ctxImage << ": width";
+                EXPECT_EQ(nSize, img.bHeight) << ctxImage << ": height";
+                EXPECT_EQ(16, img.bColorCount) << ctxImage << ": colours";
+                EXPECT_EQ(1, img.wPlanes) << ctxImage << ": planes";
+                EXPECT_EQ(4, img.wBitCount) << ctxImage << ": bits per pixel";
 
-            std::string ctxImage = ctx + ", image " + std::to_string(img.nId);
-            std::set<WORD> imageLangs = LanguagesOf(Varnet(), (LPCSTR)RT_ICON, img.nId);
-            EXPECT_EQ(std::set<WORD>{ wLang }, imageLangs) << ctxImage << ": languages " << JoinLanguages(imageLangs);
-            Blob bits = Resource(Varnet(), (LPCSTR)RT_ICON, img.nId, wLang);
-            ASSERT_NE(nullptr, bits.p) << ctxImage << ": not found";
-            EXPECT_EQ(img.dwBytesInRes, bits.n) << ctxImage << ": size against the group entry";
+                std::set<WORD> imageLangs = LanguagesOf(Varnet(), (LPCSTR)RT_ICON, img.nId);
+                EXPECT_EQ(std::set<WORD>{ wLang }, imageLangs) << ctxImage << ": languages " << JoinLanguages(imageLangs);
+                Blob bits = Resource(Varnet(), (LPCSTR)RT_ICON, img.nId, wLang);
+                ASSERT_NE(nullptr, bits.p) << ctxImage << ": not found";
+                EXPECT_EQ(img.dwBytesInRes, bits.n) << ctxImage << ": size against the group entry";
 
-            BITMAPINFOHEADER bi;
-            ASSERT_GE(bits.n, sizeof bi) << ctxImage << ": shorter than its header";
-            memcpy(&bi, bits.p, sizeof bi);
-            EXPECT_EQ(sizeof(BITMAPINFOHEADER), bi.biSize) << ctxImage;
-            EXPECT_EQ(want.nSize, bi.biWidth) << ctxImage << ": bitmap width";
-            EXPECT_EQ(2 * want.nSize, bi.biHeight) << ctxImage << ": bitmap height (image and mask)";
-            EXPECT_EQ(1, bi.biPlanes) << ctxImage << ": bitmap planes";
-            EXPECT_EQ(4, bi.biBitCount) << ctxImage << ": bitmap bits per pixel";
-            EXPECT_EQ((DWORD)BI_RGB, bi.biCompression) << ctxImage << ": compression";
-            // Header, 16 palette entries, 4-bit colour rows, 1-bit mask rows.
-            DWORD nExpected = sizeof(BITMAPINFOHEADER) + 16 * sizeof(RGBQUAD) +
-                              (DibRowBytes(4 * want.nSize) + DibRowBytes(want.nSize)) * want.nSize;
-            EXPECT_EQ(nExpected, bits.n) << ctxImage << ": image size";
+                BITMAPINFOHEADER bi;
+                ASSERT_GE(bits.n, sizeof bi) << ctxImage << ": shorter than its header";
+                memcpy(&bi, bits.p, sizeof bi);
+                EXPECT_EQ(sizeof(BITMAPINFOHEADER), bi.biSize) << ctxImage;
+                EXPECT_EQ(nSize, bi.biWidth) << ctxImage << ": bitmap width";
+                EXPECT_EQ(2 * nSize, bi.biHeight) << ctxImage << ": bitmap height (image and mask)";
+                EXPECT_EQ(1, bi.biPlanes) << ctxImage << ": bitmap planes";
+                EXPECT_EQ(4, bi.biBitCount) << ctxImage << ": bitmap bits per pixel";
+                EXPECT_EQ((DWORD)BI_RGB, bi.biCompression) << ctxImage << ": compression";
+                // Header, 16 palette entries, 4-bit colour rows, 1-bit mask rows.
+                DWORD nExpected = sizeof(BITMAPINFOHEADER) + 16 * sizeof(RGBQUAD) +
+                                  (DibRowBytes(4 * nSize) + DibRowBytes(nSize)) * nSize;
+                EXPECT_EQ(nExpected, bits.n) << ctxImage << ": image size";
 
-            HICON hIcon = CreateIconFromResourceEx(const_cast<BYTE*>(bits.p), bits.n, TRUE, 0x00030000,
-                                                   want.nSize, want.nSize, LR_DEFAULTCOLOR);
-            ASSERT_NE(nullptr, hIcon) << ctxImage << ": not an icon image";
-            ICONINFO info = {};
-            ASSERT_TRUE(GetIconInfo(hIcon, &info)) << ctxImage;
-            BITMAP bm = {};
-            GetObjectA(info.hbmMask, sizeof bm, &bm);
-            EXPECT_EQ(want.nSize, bm.bmWidth) << ctxImage << ": icon made of it";
-            if (info.hbmColor)
-                DeleteObject(info.hbmColor);
-            DeleteObject(info.hbmMask);
-            DestroyIcon(hIcon);
+                HICON hIcon = CreateIconFromResourceEx(const_cast<BYTE*>(bits.p), bits.n, TRUE, 0x00030000, nSize,
+                                                       nSize, LR_DEFAULTCOLOR);
+                ASSERT_NE(nullptr, hIcon) << ctxImage << ": not an icon image";
+                ICONINFO info = {};
+                ASSERT_TRUE(GetIconInfo(hIcon, &info)) << ctxImage;
+                BITMAP bm = {};
+                GetObjectA(info.hbmMask, sizeof bm, &bm);
+                EXPECT_EQ(nSize, bm.bmWidth) << ctxImage << ": icon made of it";
+                if (info.hbmColor)
+                    DeleteObject(info.hbmColor);
+                DeleteObject(info.hbmMask);
+                DestroyIcon(hIcon);
+            }
         }
     }
 }
@@ -477,10 +488,13 @@ TEST(Resources, IconImagesAreTheSameUnderBothLanguages)
             std::vector<IconImage> images;
             ASSERT_TRUE(ParseGroup(Resource(Varnet(), (LPCSTR)RT_GROUP_ICON, icon.wId, wLang), images))
                 << ctx << ", " << LangContext(wLang);
-            ASSERT_EQ(1u, images.size()) << ctx << ", " << LangContext(wLang);
-            Blob bits = Resource(Varnet(), (LPCSTR)RT_ICON, images[0].nId, wLang);
-            ASSERT_NE(nullptr, bits.p) << ctx << ", " << LangContext(wLang);
-            pictures.emplace_back(bits.p, bits.p + bits.n);
+            ASSERT_EQ(ImageSizes(icon.nSize).size(), images.size()) << ctx << ", " << LangContext(wLang);
+            pictures.emplace_back();
+            for (const IconImage& img : images) {
+                Blob bits = Resource(Varnet(), (LPCSTR)RT_ICON, img.nId, wLang);
+                ASSERT_NE(nullptr, bits.p) << ctx << ", " << LangContext(wLang);
+                pictures.back().insert(pictures.back().end(), bits.p, bits.p + bits.n);
+            }
         }
         EXPECT_TRUE(pictures[0] == pictures[1]) << ctx << ": the images differ";
     }

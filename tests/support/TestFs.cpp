@@ -24,7 +24,10 @@ CString TestPrefixRefusal(const char* pszBuildDir)
     if (!pszBuildDir || !*pszBuildDir)
         return "VARNET_BUILD_DIR is not set";
     CString strBuild(pszBuildDir);
-    CString strExpected = strBuild + "/wine/test/dosdevices/d:/";
+    // The test prefix, or its copy at the display scale VARNET_DPI names.
+    const char* pszDpi = getenv("VARNET_DPI");
+    CString strPrefix = pszDpi && *pszDpi && strcmp(pszDpi, "96") != 0 ? CString("test-dpi") + pszDpi : CString("test");
+    CString strExpected = strBuild + "/wine/" + strPrefix + "/dosdevices/d:/";
     CString strDrive = UnixPath("D:\\");
     if (strDrive != strExpected)
         return "drive D: is " + (strDrive.IsEmpty() ? CString("missing") : strDrive) + ", not " + strExpected;

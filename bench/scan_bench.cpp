@@ -49,7 +49,7 @@ public:
     // The command's rebuild, on the list of the last scan.
     void Rebuild(HTREEITEM hNode, const CString& strRoot, std::vector<HTREEITEM>* pParents)
     {
-        RebuildSubtree((CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE), hNode, strRoot, m_arrScanDirs, m_arrScanNameStarts,
+        RebuildSubtree(GetTree(), hNode, strRoot, m_arrScanDirs, m_arrScanNameStarts,
                        pParents);
     }
     void ExpandAll(HTREEITEM hNode) { RecursiveExpandCollapse(hNode, 1); }

@@ -16,10 +16,10 @@
 #endif
 
 CFolderTreeDlg::CFolderTreeDlg(const char* pszInitialPath, CWnd* pParent)
-    : CDialog(IDD_FOLDER_TREE, pParent), m_pToolTip(NULL), m_hIcon(NULL), m_pImlDrives(NULL),
-      m_pImlTree(NULL), m_pScanThread(NULL), m_bScanContinue(0), m_hScanStartNode(NULL), m_hTopNode(NULL),
-      m_strInitialPath(pszInitialPath), m_nDeleteDepth(-1), m_bDeleteAllReadOnly(0), m_bYesToAll(0),
-      m_bDeleteBusy(0), m_hNewFolderItem(NULL), m_bNewFolderPending(0), m_bTreeClicked(0)
+    : CDialog(IDD_FOLDER_TREE, pParent), m_pToolTip(NULL), m_hIcon(NULL), m_pImlDrives(NULL), m_pImlTree(NULL),
+      m_hTopNode(NULL), m_hJustListed(NULL), m_strInitialPath(pszInitialPath), m_bTreeClicked(0),
+      m_pScanThread(NULL), m_bScanContinue(0), m_hScanStartNode(NULL), m_nDeleteDepth(-1), m_bDeleteAllReadOnly(0),
+      m_bYesToAll(0), m_bDeleteBusy(0), m_hNewFolderItem(NULL), m_bNewFolderPending(0)
 {
     m_hIcon = LoadVarnetIcon(IDR_MAINFRAME);
 }

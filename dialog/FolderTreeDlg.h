@@ -11,6 +11,7 @@
 
 class CDeletion;
 class CRefusal;
+struct CScanJob;
 
 class AFX_EXT_CLASS CFolderTreeDlg : public CDialog {
 public:
@@ -23,7 +24,9 @@ public:
     // its nested dialogs with it.
     INT_PTR DoModal() override;
 
-    // Thread entry of the recursive scan; pParam is the dialog.
+    // Thread entry of a recursive scan of m_strScanDir into m_arrScanDirs;
+    // pParam is the dialog. (The command gives its worker a job of its
+    // own: see ScanJob.h.)
     static UINT GetRecursiveDir(void* pParam);
 
     // The result: the full path of the chosen folder.
@@ -73,6 +76,13 @@ protected:
     void CreateRootSubNodes(const char* pszDrive, CArray<CString, CString&>& arrDirs);
     void CreateSubNodes(const char* pszPath, CArray<CString, CString&>& arrDirs);
     void GetOneLevelDir(CString strFolder, CArray<CString, CString&>& arrDirs);
+    // The listing that the tree uses: the names of strFolder's subfolders,
+    // and beside each what the listing says about it (LabelVerdict).
+    void GetOneLevelNames(const CString& strFolder, CArray<CString, CString&>& arrNames,
+                          CArray<int, int>& arrVerdicts);
+    // Replaces the children of hNode by nodes of the names listed, each
+    // keeping its verdict.
+    void CreateSubNodes(HTREEITEM hNode, CArray<CString, CString&>& arrNames, CArray<int, int>& arrVerdicts);
     void DeleteRecursive(HTREEITEM hItem);
     void OpenInPath(CString& strName, HTREEITEM& hNode);
     void RelistNode(HTREEITEM hNode, const CString& strPath);
@@ -80,10 +90,10 @@ protected:
 
     // Expand recursive
     void OnBn_ExpandSelectedNode();
-    // Runs the scan of strPath (the folder of hSelected) on the worker,
-    // under the progress dialog, until the worker has ended; FALSE, with
-    // the reason shown, when the worker cannot start.
-    BOOL RunScan(HTREEITEM hSelected, const CString& strPath);
+    // Runs job, the scan of the folder of hSelected, on the worker, under
+    // the progress dialog, until the worker has ended; FALSE, with the
+    // reason shown, when the worker cannot start.
+    BOOL RunScan(HTREEITEM hSelected, CScanJob& job);
     void GetRecursiveDir();
     // Rebuilds the subtree below hRoot from the scan's folders (see
     // RebuildSubtree); pParents, when given, receives the nodes that got children.
@@ -146,6 +156,13 @@ protected:
     CImageList* m_pImlDrives;
     CImageList m_imlTree;
     CImageList* m_pImlTree;
+    // The tree and the start
+    HTREEITEM m_hTopNode;
+    // The node that the opening has just listed, while it selects it.
+    HTREEITEM m_hJustListed;
+    CString m_strInitialPath;
+    int m_bTreeClicked;
+    // Expand Recursive (the scan's own state is its job: ScanJob.h)
     CWinThread* m_pScanThread;
     int m_bScanContinue;
     HTREEITEM m_hScanStartNode;
@@ -155,17 +172,16 @@ protected:
     // looks like one (a double-byte character).
     CArray<int, int> m_arrScanNameStarts;
     CString m_strScanDir;
-    HTREEITEM m_hTopNode;
-    CString m_strInitialPath;
+    CString m_strScanError;
+    // Delete folder
     int m_nDeleteDepth;
     int m_bDeleteAllReadOnly;
     int m_bYesToAll;
     int m_bDeleteBusy;
-    CString m_strScanError;
+    // Make folder
     HTREEITEM m_hNewFolderItem;
     CString m_strNewFolderParent;
     int m_bNewFolderPending;
-    int m_bTreeClicked;
 
     DECLARE_MESSAGE_MAP()
 };

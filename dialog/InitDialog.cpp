@@ -57,7 +57,10 @@ void CFolderTreeDlg::CollectDriveLabels()
     DWORD dwDriveMask = GetLogicalDrives();
     if (dwDriveMask == 0) {
         // As CErrorMessage::ShowMessage says it, in a box this dialog owns.
-        CString strText = CString(VarnetText::NO_DRIVES) + "\n\n" + CErrorMessage::DisplayText(GetLastError());
+        // The error is read before the text is made: the strings' own
+        // calls may set another.
+        DWORD dwError = GetLastError();
+        CString strText = CString(VarnetText::NO_DRIVES) + "\n\n" + CErrorMessage::DisplayText(dwError);
         AfxOwnedMessageBox(m_hWnd, strText, MB_ICONEXCLAMATION);
     }
     for (int i = 0; i < 26; i++, dwDriveMask >>= 1) {
@@ -146,8 +149,12 @@ void CFolderTreeDlg::NameControls()
 
 BOOL CFolderTreeDlg::CreateToolTips()
 {
-    // The control of an earlier run is replaced.
+    // The control of an earlier run is replaced. The pointer is cleared
+    // first: should the new one not be made (memory running out), no
+    // pointer to the freed control is left for the tooltip relay and the
+    // destructor.
     delete m_pToolTip;
+    m_pToolTip = NULL;
     m_pToolTip = new CToolTipCtrl;
     if (!m_pToolTip->Create(this, 0)) {
         TRACE("Unable To create ToolTip\n");
@@ -212,10 +219,12 @@ void CFolderTreeDlg::OpenStartFolder()
     // The deepest folder opened becomes the selection, shown in view, so
     // that the path box, OK, Ins and Del all name one folder. Left on the
     // drive's top node, OK returned the drive while the box showed the
-    // folder. Selecting lists the folder afresh and shows its path, as a
-    // click does.
+    // folder. Selecting shows its path, as a click does; the folder was
+    // listed a moment ago and is not listed again.
     if (hNode && hNode != pTree->GetSelectedItem()) {
+        m_hJustListed = hNode;
         pTree->SelectItem(hNode);
+        m_hJustListed = NULL;
         pTree->Expand(hNode, TVE_EXPAND);
         pTree->EnsureVisible(hNode);
     }

@@ -6,7 +6,7 @@
 
 void CFolderTreeDlg::OnOK()
 {
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CTreeCtrl* pTree = GetTree();
     HTREEITEM hSelected = pTree->GetSelectedItem();
     if (!m_bTreeClicked || !hSelected) {
         m_strSelectedPath = m_strInitialPath;

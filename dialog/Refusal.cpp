@@ -2,8 +2,20 @@
 #include "Refusal.h"
 
 #include "ErrorMessage.h"
-#include "FolderNames.h"
 #include "UserTexts.h"
+
+CString NameProblemText(NameProblem nProblem)
+{
+    using namespace VarnetText;
+    switch (nProblem) {
+    case NAME_CONVERTED: return PROBLEM_CONVERTED;
+    case NAME_TRAILING: return PROBLEM_TRAILING;
+    case NAME_DEVICE: return PROBLEM_DEVICE;
+    case NAME_SPECIAL: return PROBLEM_SPECIAL;
+    case NAME_REDIRECTED: return PROBLEM_REDIRECTED;
+    default: return CString();
+    }
+}
 
 // The text of a reason, with its placeholders; empty for NONE.
 static const char* TextOf(CRefusal::Reason nReason)

@@ -6,6 +6,21 @@
 
 #include <afxwin.h>
 
+// Why a listed name may not name its entry exactly in a Win32 path.
+enum NameProblem {
+    NAME_EXACT,
+    NAME_CONVERTED,   // the ANSI code page cannot hold it, or another folder lists under the same name
+    NAME_TRAILING,    // it ends in a dot or a space, which Win32 paths drop
+    NAME_DEVICE,      // CON, NUL.txt ...: Win32 paths name a device
+    NAME_SPECIAL,     // it holds \ / : * ? " < > | or a control character
+    NAME_REDIRECTED,  // a Win32 path with it leads to another entry
+    NAME_MISSING,     // no folder of the parent lists under it
+};
+
+// Why not, in a user's words (for the problems from NAME_CONVERTED to
+// NAME_REDIRECTED).
+CString NameProblemText(NameProblem nProblem);
+
 class AFX_EXT_CLASS CRefusal {
 public:
     enum Reason {

@@ -109,11 +109,14 @@ void CFolderTreeDlg::OnStatic_MakeFolder()
     m_strNewFolderParent = GetNodePath(hSelected);
 
     // A folder node after the children, which the user names in place.
+    // An editor that does not open would leave the name pending for good
+    // (Ins doing nothing) and the node standing without a folder: both are
+    // undone.
     m_hNewFolderItem = InsertFolderNode(pTree, hSelected, VarnetText::DEFAULT_FOLDER_NAME);
     pTree->Expand(hSelected, TVE_EXPAND);
     pTree->SetFocus();
-    pTree->EditLabel(m_hNewFolderItem);
-    undo.Dismiss();
+    if (pTree->EditLabel(m_hNewFolderItem))
+        undo.Dismiss();
 }
 
 // The new folder's label edit ended with strText: the folder is made in
@@ -129,7 +132,7 @@ static CRefusal MakeNewFolder(CTreeCtrl* pTree, HTREEITEM hItem, const CString& 
     if (!refusal && !CreateDirectoryW(Widen(JoinPath(strParent, strText)).c_str(), NULL))
         refusal = CRefusal::WithError(CRefusal::CREATE_FAILED, GetLastError());
     if (!refusal)
-        pTree->SetItemText(hItem, strText);
+        SetFolderLabel(pTree, hItem, strText);
     return refusal;
 }
 
@@ -153,7 +156,7 @@ static CRefusal RenameFolder(CTreeCtrl* pTree, HTREEITEM hItem, const CString& s
         pException->Delete();
         return refusal;
     }
-    pTree->SetItemText(hItem, strText);
+    SetFolderLabel(pTree, hItem, strText);
     return CRefusal();
 }
 
@@ -170,9 +173,17 @@ void CFolderTreeDlg::OnEndlabeleditFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
     if (m_bNewFolderPending && pDispInfo->item.hItem == m_hNewFolderItem) {
         SetVarnetIcon(m_iconMakeFolder, IDI_MAKE_FOLDER);
         m_bNewFolderPending = 0;
-        // Refused or failed, the node goes.
-        if (ShowRefusal(MakeNewFolder(GetTree(), m_hNewFolderItem, m_strNewFolderParent, strText)))
-            GetTree()->DeleteItem(m_hNewFolderItem);
+        // Refused, failed or cut short by an exception (memory running
+        // out), the node goes: no node stands without its folder.
+        HTREEITEM hNew = m_hNewFolderItem;
+        CScopeEnd removeNode([this, hNew] { GetTree()->DeleteItem(hNew); });
+        if (ShowRefusal(MakeNewFolder(GetTree(), hNew, m_strNewFolderParent, strText)))
+            return;
+        removeNode.Dismiss();
+        // Selected while its name was edited (Windows selects the node it
+        // edits), the node shows its folder's path now that it has one.
+        if (GetTree()->GetSelectedItem() == hNew)
+            SetDlgItemText(IDC_EDIT_PATH, GetNodePath(hNew));
         return;
     }
 

@@ -6,6 +6,7 @@
 #include "ProgressKillDlg.h"
 #include "Refusal.h"
 #include "ScanFlag.h"
+#include "ScanJob.h"
 #include "TreeNodes.h"
 #include "UserTexts.h"
 #include "resource.h"
@@ -86,10 +87,13 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     if (ShowRefusal(CheckNodeNames(GetTree(), hSelected, VarnetText::NOT_EXPANDED)))
         return;
     CString strPath = GetNodePath(hSelected);
-    if (!RunScan(hSelected, strPath) || IsEndingFromOutside())
+    CScanJob job(strPath, m_bScanContinue);
+    if (!RunScan(hSelected, job) || IsEndingFromOutside())
         return;
 
     // The last folder the scan could not list, if any.
+    if (!job.m_strError.IsEmpty())
+        m_strScanError = job.m_strError;
     if (!m_strScanError.IsEmpty())
         SetDlgItemText(IDC_EDIT_ERROR, m_strScanError);
 
@@ -102,26 +106,23 @@ void CFolderTreeDlg::OnBn_ExpandSelectedNode()
     {
         CRedrawOff noRedraw(GetTree());
         std::vector<HTREEITEM> parents;
-        CreaRecursiveSubNodes(hSelected, strPath, m_arrScanDirs, m_arrScanNameStarts, &parents);
+        CreaRecursiveSubNodes(hSelected, strPath, job.m_arrDirs, job.m_arrNameStarts, &parents);
         ExpandRebuiltSubtree(GetTree(), hSelected, parents);
     }
 
     SetDlgItemText(IDC_EDIT_PATH, strPath);
 }
 
-BOOL CFolderTreeDlg::RunScan(HTREEITEM hSelected, const CString& strPath)
+BOOL CFolderTreeDlg::RunScan(HTREEITEM hSelected, CScanJob& job)
 {
-    // The worker's inputs, set before it starts.
     m_hScanStartNode = hSelected;
-    m_strScanDir = strPath;
-    m_arrScanDirs.RemoveAll();
-    m_arrScanNameStarts.RemoveAll();
     WriteScanFlag(m_bScanContinue, 1);
 
     // Started suspended to clear m_bAutoDelete before it runs: the
     // thread object and its handle must outlive the thread until the waits
-    // below are over, and are deleted at the end of the command.
-    m_pScanThread = AfxBeginThread(GetRecursiveDir, this, 0, 0, CREATE_SUSPENDED, NULL);
+    // below are over, and are deleted at the end of the command. The job
+    // outlives the worker: the guard waits for its end.
+    m_pScanThread = AfxBeginThread(ScanJobThread, &job, 0, 0, CREATE_SUSPENDED, NULL);
     if (!m_pScanThread) {
         ShowRefusal(CRefusal::System(GetLastError()));
         return FALSE;

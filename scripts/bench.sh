@@ -7,6 +7,11 @@
 #                 a bare Win32 walk and find -type d, the removal, rebuild and
 #                 expansion of the nodes, the whole command, and relisting
 #                 nodes of the expanded tree beside their bare listings.
+# and on a tree of 50,123 folders on D:\nav-bench (100 and 10,000 empty
+# siblings, and a path 20 levels deep with 2,000 siblings beside each level):
+#   nav_bench     the Down key among 100 siblings and among 10,000, Down held
+#                 through 1,000 of the 10,000, and opening on the deep path
+#                 beside the bare listings of the folders on it.
 # Ends with one table: each figure, its reference measured in the same run,
 # their ratio, and the bound the figure is held to.
 #   scripts/bench.sh [--build DIR] [--arch win32|win64]
@@ -23,12 +28,23 @@ echo "Benchmarks of the $arch build on $(uname -m), $(nproc) cores, $("$(varnet_
 name=scan-bench
 tree=$build/drives/d/$name
 figures=$(mktemp)
-trap 'rm -rf "$tree" "$figures"' EXIT
+nav=$build/drives/d/nav-bench
+trap 'rm -rf "$tree" "$nav" "$figures"' EXIT
 trap 'exit 130' INT TERM HUP
 rm -rf "$tree"
 mkdir -p "$tree/flat" "$tree/tree"
 (cd "$tree/flat" && seq -f 'folder%05g' 0 9999 | xargs mkdir)
 (cd "$tree/tree" && mkdir -p d{00..19}/e{00..19}/f{000..99})
+rm -rf "$nav"
+mkdir -p "$nav/small" "$nav/big" "$nav/deep"
+(cd "$nav/small" && seq -f 'f%03g' 0 99 | xargs mkdir)
+(cd "$nav/big" && seq -f 'f%05g' 0 9999 | xargs mkdir)
+level=$nav/deep
+for i in $(seq -f '%02g' 1 20); do
+  (cd "$level" && seq -f 's%04g' 0 1999 | xargs mkdir)
+  level=$level/l$i
+  mkdir "$level"
+done
 # The new folders reach the disk before anything is timed: their writeback
 # would otherwise run beside the first measurements.
 sync
@@ -50,6 +66,7 @@ run() {
   "$build/varnet-wine" "$@" | tee -a "$figures" | grep -v '^figure|' || status=1
 }
 run "$build/bin/select_bench.exe" "D:\\$name\\flat"
+run "$build/bin/nav_bench.exe" "D:\\nav-bench"
 run "$build/bin/scan_bench.exe" "D:\\$name" "$find_s" 'tree\d05'
 
 echo

@@ -4,44 +4,44 @@
 #include "TreeNodes.h"
 #include "resource.h"
 
-void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>& arrDirs)
+void CFolderTreeDlg::GetOneLevelNames(const CString& strFolder, CArray<CString, CString&>& arrNames,
+                                      CArray<int, int>& arrVerdicts)
 {
-    CFileFind finder;
+    // Listed with the wide functions, which tell whether each name is
+    // exact. A search that cannot start, or stops part-way, is shown in the
+    // error box; what it found is kept.
+    std::vector<CListedName> names;
+    if (DWORD dwError = ListFolderWide(strFolder, names))
+        ShowRefusal(CRefusal::System(dwError));
 
-    // A search that cannot start is shown in the error box; the list stays as it is.
-    if (!finder.FindFile(JoinPath(strFolder, "*.*"))) {
-        DWORD dwError = GetLastError();
-        if (IsSearchFailure(dwError))
-            ShowRefusal(CRefusal::System(dwError));
-        return;
-    }
-
-    // The entry that the last FindNextFile reached is still handled.
-    BOOL bWorking = TRUE;
-    while (bWorking) {
-        bWorking = finder.FindNextFile();
-        if (!bWorking) {
-            DWORD dwError = GetLastError();
-            if (dwError != ERROR_NO_MORE_FILES) {
-                ShowRefusal(CRefusal::System(dwError));
-                break;
-            }
-        }
-        if (finder.IsDots() || !finder.IsDirectory())
+    for (CListedName& name : names) {
+        if (!name.IsDirectory())
             continue;
         // Out of memory the list is emptied and the listing goes on.
-        CollectFolders(m_hWnd, arrDirs, NULL, [&] {
-            CString strPath = finder.GetFilePath();
-            arrDirs.Add(strPath);
+        CollectFolders(m_hWnd, arrNames, &arrVerdicts, [&] {
+            arrNames.Add(name.strAnsi);
+            arrVerdicts.Add((int)LabelVerdict(name.nProblem));
         });
     }
+}
 
-    finder.Close();
+void CFolderTreeDlg::GetOneLevelDir(CString strFolder, CArray<CString, CString&>& arrDirs)
+{
+    // The full paths of the folder's subfolders, for a caller that wants
+    // them as such.
+    CArray<CString, CString&> arrNames;
+    CArray<int, int> arrVerdicts;
+    GetOneLevelNames(strFolder, arrNames, arrVerdicts);
+    for (int i = 0; i < arrNames.GetSize(); i++)
+        CollectFolders(m_hWnd, arrDirs, NULL, [&] {
+            CString strPath = JoinPath(strFolder, arrNames[i]);
+            arrDirs.Add(strPath);
+        });
 }
 
 void CFolderTreeDlg::CreateRootSubNodes(const char* pszDrive, CArray<CString, CString&>& arrDirs)
 {
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CTreeCtrl* pTree = GetTree();
     CRedrawOff noRedraw(pTree);
 
     // C:\Windows gives Windows: everything after the drive's root is the
@@ -59,7 +59,7 @@ void CFolderTreeDlg::CreateRootSubNodes(const char* pszDrive, CArray<CString, CS
 
 void CFolderTreeDlg::CreateSubNodes(const char* pszPath, CArray<CString, CString&>& arrDirs)
 {
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CTreeCtrl* pTree = GetTree();
 
     // Find the node of the path, component by component below the
     // top node. A component that names no node means the path is not the
@@ -78,29 +78,45 @@ void CFolderTreeDlg::CreateSubNodes(const char* pszPath, CArray<CString, CString
     if (!hNode)
         return;
 
-    // The old children go; the listing comes in as bare names: what
-    // follows the path and its backslash, whatever it holds.
+    // The listing comes in as bare names: what follows the path and its
+    // backslash, whatever it holds. Nothing is known about them.
+    CArray<CString, CString&> arrNames;
+    CArray<int, int> arrVerdicts;
+    int nPathLength = (int)strlen(pszPath) + 1;
+    for (int i = 0; i < arrDirs.GetSize(); i++) {
+        CString strName = arrDirs[i].Mid(nPathLength);
+        arrNames.Add(strName);
+        arrVerdicts.Add(0);
+    }
+    CreateSubNodes(hNode, arrNames, arrVerdicts);
+}
+
+void CFolderTreeDlg::CreateSubNodes(HTREEITEM hNode, CArray<CString, CString&>& arrNames,
+                                    CArray<int, int>& arrVerdicts)
+{
+    // The old children go.
+    CTreeCtrl* pTree = GetTree();
     CRedrawOff noRedraw(pTree);
     DeleteRecursive(hNode);
-    std::vector<CString> names;
-    names.reserve(arrDirs.GetSize());
-    int nPathLength = (int)strlen(pszPath) + 1;
-    for (int i = 0; i < arrDirs.GetSize(); i++)
-        names.push_back(arrDirs[i].Mid(nPathLength));
 
     // Siblings in the tree's alphabetical order; no selection, no expansion.
     // They are inserted in that order where it can be confirmed: the
     // control's own sort costs more than the listing of a large folder.
-    bool bSorted = SortLikeTree(names);
-    for (const CString& strName : names)
-        InsertFolderNode(pTree, hNode, strName);
+    // Each keeps what the listing said about its name.
+    int nCount = (int)arrNames.GetSize();
+    std::vector<int> order;
+    bool bSorted = OrderLikeTree(arrNames.GetData(), nCount, order);
+    for (int i = 0; i < nCount; i++) {
+        int n = bSorted ? order[i] : i;
+        InsertFolderNode(pTree, hNode, arrNames[n], n < arrVerdicts.GetSize() ? arrVerdicts[n] : 0);
+    }
     if (!bSorted)
         pTree->SortChildren(hNode);
 }
 
 void CFolderTreeDlg::DeleteRecursive(HTREEITEM hItem)
 {
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CTreeCtrl* pTree = GetTree();
     CRedrawOff noRedraw(pTree);
     DeleteChildNodes(pTree, hItem);
 }

@@ -59,7 +59,7 @@ void CFolderTreeDlg::OnSelendok_Cbx_Drives()
     CString strRootShown = strRoot;
 
     // The old tree goes and the new one is built without redrawing between.
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CTreeCtrl* pTree = GetTree();
     CRedrawOff noRedraw(pTree);
     HTREEITEM hTop = NULL;
     CreateTopNode(strRoot, hTop);

@@ -89,19 +89,6 @@ CRefusal CheckFolderName(const CString& strName)
     }
 }
 
-CString NameProblemText(NameProblem nProblem)
-{
-    using namespace VarnetText;
-    switch (nProblem) {
-    case NAME_CONVERTED: return PROBLEM_CONVERTED;
-    case NAME_TRAILING: return PROBLEM_TRAILING;
-    case NAME_DEVICE: return PROBLEM_DEVICE;
-    case NAME_SPECIAL: return PROBLEM_SPECIAL;
-    case NAME_REDIRECTED: return PROBLEM_REDIRECTED;
-    default: return CString();
-    }
-}
-
 bool IsLink(DWORD dwAttributes, DWORD dwReparseTag)
 {
     return (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && (dwReparseTag == 0 || (dwReparseTag & 0x20000000));
@@ -158,16 +145,17 @@ static DWORD ListFolder(const CString& strFolder, std::vector<CListedName>& name
         name.bLink = IsLink(fd.dwFileAttributes, fd.dwReserved0);
         name.nProblem = bExact ? Win32NameProblem(name.strWide) : NAME_CONVERTED;
         name.bCaseTwin = false;
-        names.push_back(name);
+        names.push_back(std::move(name));
     } while (find.Next());
     DWORD dwError = GetLastError();
-    // A listing that broke off could hide a twin of any name.
+    MarkTwins(names);
+    // A listing that broke off could hide a twin of any name: each is
+    // looked up before it is listed through.
     if (dwError != ERROR_NO_MORE_FILES) {
-        names.clear();
+        for (CListedName& name : names)
+            name.bCaseTwin = true;
         return dwError;
     }
-
-    MarkTwins(names);
     return ERROR_SUCCESS;
 }
 
@@ -201,37 +189,75 @@ NameProblem ResolveName(const CString& strFolder, const CListedName& name, bool 
     return name.strWide == find.Data().cFileName ? NAME_EXACT : NAME_REDIRECTED;
 }
 
-// The verdict on the label of a folder node: strParent is the exact path of
-// its parent folder. *pdwError is the system's reason when the answer is
-// NAME_MISSING.
-static NameProblem CheckLabel(const CString& strParent, const CString& strLabel, DWORD* pdwError)
+// What the listing of strParent, the folder of hParent, says about the
+// label of its child hNode, kept by hNode or else listed now; every child of
+// hParent that the listing names keeps what it says. *pdwError is the
+// system's reason when the answer is NAME_MISSING.
+static NameProblem ListedVerdict(CTreeCtrl* pTree, HTREEITEM hParent, HTREEITEM hNode, const CString& strParent,
+                                 const CString& strLabel, DWORD* pdwError)
 {
+    if (LPARAM lVerdict = pTree->GetItemData(hNode))
+        return (NameProblem)(lVerdict - 1);
     std::vector<CListedName> names;
     if ((*pdwError = ListFolderWide(strParent, names)) != ERROR_SUCCESS)
         return NAME_MISSING;
     // Only a folder makes a node; a file of the same ANSI name does not
-    // take its place in a path to an exact folder name.
+    // take its place in a path to an exact folder name. Twins share one
+    // verdict (they are marked as such).
+    std::unordered_map<std::string, NameProblem> folders;
     for (const CListedName& name : names)
-        if (name.IsDirectory() && name.strAnsi == (const char*)strLabel)
-            return ResolveName(strParent, name, true, pdwError);
+        if (name.IsDirectory())
+            folders.emplace((const char*)name.strAnsi, name.nProblem);
+    for (HTREEITEM hChild = pTree->GetChildItem(hParent); hChild; hChild = pTree->GetNextSiblingItem(hChild)) {
+        auto it = folders.find((const char*)pTree->GetItemText(hChild));
+        if (it != folders.end())
+            pTree->SetItemData(hChild, LabelVerdict(it->second));
+    }
+    auto it = folders.find((const char*)strLabel);
+    if (it != folders.end())
+        return it->second;
     *pdwError = ERROR_PATH_NOT_FOUND;
     return NAME_MISSING;
 }
 
+// Looks up strLabel, an exact name, by itself in strParent: it must be a
+// folder, found under that very name (not another that a Win32 path leads
+// to, such as a twin in letter case). *pdwError is the system's reason
+// when the answer is NAME_MISSING.
+static NameProblem LookUpLabel(const CString& strParent, const CString& strLabel, DWORD* pdwError)
+{
+    CWideFind find;
+    if (!find.Start(Widen(JoinPath(strParent, strLabel)))) {
+        // A name missing from a folder that is there: as a listing without it says.
+        *pdwError = GetLastError();
+        if (*pdwError == ERROR_FILE_NOT_FOUND)
+            *pdwError = ERROR_PATH_NOT_FOUND;
+        return NAME_MISSING;
+    }
+    if (!(find.Data().dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        *pdwError = ERROR_PATH_NOT_FOUND;
+        return NAME_MISSING;
+    }
+    return Widen(strLabel) == find.Data().cFileName ? NAME_EXACT : NAME_REDIRECTED;
+}
+
 CRefusal CheckNodeNames(CTreeCtrl* pTree, HTREEITEM hNode, const char* pszRefused)
 {
-    // The labels from the node up to the top node, whose label is the
-    // drive root (C:\).
+    // The nodes from hNode up to the top node, whose label is the drive
+    // root (C:\).
     if (!hNode)
         return CRefusal(CRefusal::NO_SELECTION);
-    std::vector<CString> labels;
+    std::vector<HTREEITEM> nodes;
     for (HTREEITEM h = hNode; h; h = pTree->GetParentItem(h))
-        labels.push_back(pTree->GetItemText(h));
-    CString strPath = labels.back();
-    for (size_t i = labels.size() - 1; i-- > 0;) {
+        nodes.push_back(h);
+    CString strPath = pTree->GetItemText(nodes.back());
+    for (size_t i = nodes.size() - 1; i-- > 0;) {
+        CString strLabel = pTree->GetItemText(nodes[i]);
         DWORD dwError = 0;
-        NameProblem nProblem = CheckLabel(strPath, labels[i], &dwError);
-        strPath = JoinPath(strPath, labels[i]);
+        NameProblem nProblem = ListedVerdict(pTree, nodes[i + 1], nodes[i], strPath, strLabel, &dwError);
+        if (nProblem == NAME_EXACT)
+            nProblem = LookUpLabel(strPath, strLabel, &dwError);
+        strPath = JoinPath(strPath, strLabel);
         // A folder that is not there is reported as the command itself
         // would report it.
         if (nProblem == NAME_MISSING)

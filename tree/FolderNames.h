@@ -23,20 +23,8 @@
 // inside its parent; otherwise why not.
 CRefusal CheckFolderName(const CString& strName);
 
-// Why a listed name may not name its entry exactly in a Win32 path.
-enum NameProblem {
-    NAME_EXACT,
-    NAME_CONVERTED,   // the ANSI code page cannot hold it, or another folder lists under the same name
-    NAME_TRAILING,    // it ends in a dot or a space, which Win32 paths drop
-    NAME_DEVICE,      // CON, NUL.txt ...: Win32 paths name a device
-    NAME_SPECIAL,     // it holds \ / : * ? " < > | or a control character
-    NAME_REDIRECTED,  // a Win32 path with it leads to another entry
-    NAME_MISSING,     // no folder of the parent lists under it
-};
-
-// Why not, in a user's words (for the problems from NAME_CONVERTED to
-// NAME_REDIRECTED).
-CString NameProblemText(NameProblem nProblem);
+// NameProblem and NameProblemText, what a listed name may do in a Win32
+// path, are in Refusal.h: a refusal names them.
 
 // Whether a search that could not start (dwError from GetLastError) failed:
 // one that matches no entry did not, it lists nothing (an empty drive root
@@ -96,6 +84,8 @@ struct CListedName {
 // backslash) in the file system's order, without "." and "..", and tells
 // for each entry what the listing alone tells about its name.
 // ERROR_SUCCESS, or the system's reason why the folder cannot be listed.
+// A listing that breaks off keeps the entries found before, each marked as
+// a case twin: a twin of any of them may be among those not listed.
 DWORD ListFolderWide(const CString& strFolder, std::vector<CListedName>& names);
 
 // Completes the listing's verdict on an entry of strFolder: an entry with
@@ -144,10 +134,22 @@ CString JoinPath(const CString& strFolder, const CString& strName);
 // (in the OEM code page once a host has called SetFileApisToOEM).
 std::wstring Widen(const char* psz);
 
-// Checks the labels from the top node down to hNode, each against its own
-// parent's listing: the label must be the ANSI name of exactly one folder
-// there, and that folder's name must be exact. Nothing refused when every
-// label names its folder exactly; otherwise LABEL_AMBIGUOUS with
-// pszRefused (VarnetText::NOT_CHANGED ...), or the system's error when a
-// folder is not there, or NO_SELECTION without a node.
+// A folder node keeps in its item data what the listing of its parent's
+// folder said about its label, until the parent is listed again (its
+// children are then made anew) or the label changes (SetFolderLabel):
+// LabelVerdict of the name's problem; 0 when nothing is kept.
+inline LPARAM LabelVerdict(NameProblem nProblem)
+{
+    return (LPARAM)nProblem + 1;
+}
+
+// Checks the labels from the top node down to hNode: each must be the ANSI
+// name of exactly one folder in its parent's folder, and that folder's name
+// must be exact. What a node keeps (LabelVerdict) answers the first part;
+// a node that keeps nothing has its parent's folder listed once, and every
+// child of that parent keeps what the listing said. An exact label is then
+// looked up by itself, and must be found as that very folder. Nothing
+// refused when every label names its folder exactly; otherwise
+// LABEL_AMBIGUOUS with pszRefused (VarnetText::NOT_CHANGED ...), or the
+// system's error when a folder is not there, or NO_SELECTION without a node.
 CRefusal CheckNodeNames(CTreeCtrl* pTree, HTREEITEM hNode, const char* pszRefused);

@@ -8,7 +8,7 @@
 
 CString CFolderTreeDlg::GetNodePath(HTREEITEM hNode)
 {
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CTreeCtrl* pTree = GetTree();
     CString strPath = pTree->GetItemText(hNode);
     if (strPath.Find('\\') == -1)
         strPath.Insert(0, '\\');
@@ -25,7 +25,7 @@ CString CFolderTreeDlg::GetNodePath(HTREEITEM hNode)
 void CFolderTreeDlg::OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
 {
     *pResult = 0;
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CTreeCtrl* pTree = GetTree();
     HTREEITEM hSelected = pTree->GetSelectedItem();
     if (!hSelected)
         return;
@@ -33,8 +33,14 @@ void CFolderTreeDlg::OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
     CString strPath = GetNodePath(hSelected);
     // While the delete command removes its node, the control moves the
     // selection before it has finished with that node; relisting the new
-    // selection then could delete the same node a second time.
-    if (pTree->GetParentItem(hSelected) && !m_bDeleteBusy)
+    // selection then could delete the same node a second time. The node
+    // that the opening has just listed is not listed again.
+    // Windows selects the node whose label it opens for editing: a new
+    // folder's node has no folder to list until its name is given.
+    bool bListed = hSelected == m_hJustListed;
+    m_hJustListed = NULL;
+    bool bNewFolder = m_bNewFolderPending && hSelected == m_hNewFolderItem;
+    if (pTree->GetParentItem(hSelected) && !m_bDeleteBusy && !bListed && !bNewFolder)
         RelistNode(hSelected, strPath);
     SetDlgItemText(IDC_EDIT_PATH, strPath);
 }
@@ -50,9 +56,10 @@ void CFolderTreeDlg::RelistNode(HTREEITEM hNode, const CString& strPath)
         ShowRefusal(refusal);
         return;
     }
-    CArray<CString, CString&> arrDirs;
-    GetOneLevelDir(strPath, arrDirs);
-    CreateSubNodes(strPath, arrDirs);
+    CArray<CString, CString&> arrNames;
+    CArray<int, int> arrVerdicts;
+    GetOneLevelNames(strPath, arrNames, arrVerdicts);
+    CreateSubNodes(hNode, arrNames, arrVerdicts);
 }
 
 void CFolderTreeDlg::OnClickFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
@@ -65,7 +72,7 @@ void CFolderTreeDlg::OnClickFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
 void CFolderTreeDlg::OnRightClick_FolderTree(NMHDR* pNMHDR, LRESULT* pResult)
 {
     *pResult = 0;
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CTreeCtrl* pTree = GetTree();
     HTREEITEM hSelected = pTree->GetSelectedItem();
     if (!hSelected)
         return;
@@ -76,7 +83,7 @@ void CFolderTreeDlg::OnRightClick_FolderTree(NMHDR* pNMHDR, LRESULT* pResult)
 
 void CFolderTreeDlg::RecursiveExpandCollapse(HTREEITEM hItem, int bExpand)
 {
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CTreeCtrl* pTree = GetTree();
     if (!pTree->GetChildItem(hItem))
         return;
     pTree->Expand(hItem, bExpand ? TVE_EXPAND : TVE_COLLAPSE);
@@ -90,7 +97,7 @@ void CFolderTreeDlg::OpenInPath(CString& strName, HTREEITEM& hNode)
     // No drive was chosen: there is nothing to open below.
     if (!hNode)
         return;
-    CTreeCtrl* pTree = (CTreeCtrl*)GetDlgItem(IDC_FOLDER_TREE);
+    CTreeCtrl* pTree = GetTree();
 
     // A missing or empty name leaves the node where it is.
     HTREEITEM hFound = FindChildNode(pTree, hNode, strName);

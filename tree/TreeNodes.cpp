@@ -28,23 +28,31 @@ HTREEITEM FindChildNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszLabe
 }
 
 HTREEITEM InsertNode(CTreeCtrl* pTree, HTREEITEM hParent, HTREEITEM hInsertAfter, const char* pszText, int nImage,
-                     int nSelectedImage)
+                     int nSelectedImage, LPARAM lData)
 {
     TVINSERTSTRUCTA tvis = {};
     tvis.hParent = hParent;
     tvis.hInsertAfter = hInsertAfter;
-    tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    tvis.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | (lData ? TVIF_PARAM : 0);
+    tvis.item.lParam = lData;
     tvis.item.pszText = (LPSTR)pszText;
     tvis.item.iImage = nImage;
     tvis.item.iSelectedImage = nSelectedImage;
     return pTree->InsertItem(&tvis);
 }
 
-HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszName)
+HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszName, LPARAM lVerdict)
 {
     // The last place, named as such: a null handle means the same, but
     // Wine's tree view finds that place by walking the siblings.
-    return InsertNode(pTree, hParent, TVI_LAST, pszName, 0, 1);
+    return InsertNode(pTree, hParent, TVI_LAST, pszName, 0, 1, lVerdict);
+}
+
+BOOL SetFolderLabel(CTreeCtrl* pTree, HTREEITEM hItem, const char* pszName)
+{
+    // The label crosses to the control in the dialog's text code page; the
+    // note of what the parent's listing said of the old name goes.
+    return pTree->SetItemText(hItem, pszName) && pTree->SetItemData(hItem, 0);
 }
 
 // Is hItem below hAncestor?
@@ -102,18 +110,17 @@ static bool AppendSortKey(LPCWSTR pszLabel, int nChars, std::vector<BYTE>& keys)
     return false;
 }
 
-bool SortLikeTree(std::vector<CString>& names)
+bool OrderLikeTree(const CString* pNames, int nCount, std::vector<int>& order)
 {
     // The sort key of each label as the control holds it (UTF-16 from the
     // text code page), one after another in one buffer.
-    int nCount = (int)names.size();
     std::vector<WCHAR> label;
     std::vector<BYTE> keys;
     std::vector<size_t> keyAt(nCount + 1);
     for (int i = 0; i < nCount; i++) {
-        int nBytes = names[i].GetLength() + 1;  // a character takes at least one byte
+        int nBytes = pNames[i].GetLength() + 1;  // a character takes at least one byte
         label.resize(nBytes);
-        int nChars = MultiByteToWideChar(AfxGetTextCodePage(), 0, names[i], nBytes, &label[0], nBytes);
+        int nChars = MultiByteToWideChar(AfxGetTextCodePage(), 0, pNames[i], nBytes, &label[0], nBytes);
         keyAt[i] = keys.size();
         if (nChars <= 0 || !AppendSortKey(&label[0], nChars, keys))
             return false;
@@ -123,14 +130,22 @@ bool SortLikeTree(std::vector<CString>& names)
     // Sort keys compare as CompareStringW (and so lstrcmpiW) compares the
     // labels; the stable sort keeps equal names in their given order, as
     // the control's own sort does.
-    std::vector<int> order(nCount);
+    order.resize(nCount);
     for (int i = 0; i < nCount; i++)
         order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return std::lexicographical_compare(keys.begin() + keyAt[a], keys.begin() + keyAt[a + 1],
                                             keys.begin() + keyAt[b], keys.begin() + keyAt[b + 1]);
     });
+    return true;
+}
 
+bool SortLikeTree(std::vector<CString>& names)
+{
+    int nCount = (int)names.size();
+    std::vector<int> order;
+    if (!OrderLikeTree(names.data(), nCount, order))
+        return false;
     std::vector<CString> sorted(nCount);
     for (int i = 0; i < nCount; i++)
         sorted[i] = std::move(names[order[i]]);

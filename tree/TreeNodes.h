@@ -25,7 +25,7 @@
 // box ("Probable to many Dirs" and pszCause) owned by hOwner, or put in
 // front when there is none (the scan worker's: no window of the thread
 // that waits for the worker may own it); empties the list, and where given
-// the list of name starts kept beside it.
+// the list kept beside it (name starts, or verdicts on the names).
 void ReportFolderListFull(HWND hOwner, CArray<CString, CString&>& arrDirs, CArray<int, int>* parrNameStarts,
                           const char* pszCause);
 
@@ -53,13 +53,18 @@ void CollectFolders(HWND hOwner, CArray<CString, CString&>& arrDirs, CArray<int,
 HTREEITEM FindChildNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszLabel);
 
 // Inserts a node labelled pszText below hParent after hInsertAfter, with
-// the image nImage of the tree's list, also when it is selected.
+// the image nImage of the tree's list, also when it is selected, and the
+// item data lData.
 HTREEITEM InsertNode(CTreeCtrl* pTree, HTREEITEM hParent, HTREEITEM hInsertAfter, const char* pszText, int nImage,
-                     int nSelectedImage);
+                     int nSelectedImage, LPARAM lData = 0);
 
 // Inserts a folder node (closed-folder image 0, open-folder image 1) after
-// the existing children of hParent.
-HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszName);
+// the existing children of hParent. lVerdict: what the listing of hParent's
+// folder said about the name (see LabelVerdict), 0 when nothing.
+HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszName, LPARAM lVerdict = 0);
+
+// Gives a folder node another label; what was known about the old one goes.
+BOOL SetFolderLabel(CTreeCtrl* pTree, HTREEITEM hItem, const char* pszName);
 
 // Removes every node below hItem; hItem stays, in its expanded state. The
 // control removes them in one message unless the selection is among them.
@@ -73,6 +78,9 @@ void DeleteChildNodes(CTreeCtrl* pTree, HTREEITEM hItem);
 // with the names as they were, when a name has no sort key: the caller then
 // lets the control sort.
 bool SortLikeTree(std::vector<CString>& names);
+// The same order as indices into pNames[0 .. nCount - 1], the names left
+// where they are.
+bool OrderLikeTree(const CString* pNames, int nCount, std::vector<int>& order);
 
 // Suspends a window's redrawing (WM_SETREDRAW) for the guard's lifetime
 // and restores it however the scope is left, exceptions included. Guards

@@ -14,12 +14,11 @@ BOOL AfxGetSystemErrorText(DWORD dwError, CString& strText)
     if (pBuffer == NULL)
         return FALSE;
     pBuffer[nChars] = L'\0';
-    try {
-        strText = AfxWideToAnsi(pBuffer);
-    } catch (...) {
-        LocalFree(pBuffer);
-        throw;
-    }
-    LocalFree(pBuffer);
+    // The system's buffer is freed also when the copy throws (memory running out).
+    struct LocalBuffer {
+        LPWSTR p;
+        ~LocalBuffer() { LocalFree(p); }
+    } buffer = { pBuffer };
+    strText = AfxWideToAnsi(buffer.p);
     return !strText.IsEmpty();
 }

@@ -121,3 +121,45 @@ TEST(Construction, IconsImageListsTooltipsAndColours)
         d.Cancel();
     });
 }
+
+// Refuses the framework's allocation of a tooltip control object.
+static BOOL RefuseToolTip(size_t nSize, BOOL bObject, LONG)
+{
+    return !(bObject && nSize == sizeof(CToolTipCtrl));
+}
+
+TEST(Construction, ToolTipsThatCannotBeMadeLeaveNoPointerToTheOldOnes)
+{
+    // A second run makes its tooltips anew; when memory runs out there, the
+    // old control is gone and the pointer says so (the keyboard's relay and
+    // the destructor read it).
+    class CToolTipDlg : public CFolderTreeDlg {
+    public:
+        explicit CToolTipDlg(const char* pszPath) : CFolderTreeDlg(pszPath) {}
+        CToolTipCtrl* ToolTip() const { return m_pToolTip; }
+        const char* MakeToolTipsAgain()
+        {
+            AFX_ALLOC_HOOK pfnOld = AfxSetAllocHook(RefuseToolTip);
+            const char* pszThrown = "nothing";
+            try {
+                CreateToolTips();
+            } catch (CMemoryException* e) {
+                e->Delete();
+                pszThrown = "CMemoryException*";
+            }
+            AfxSetAllocHook(pfnOld);
+            return pszThrown;
+        }
+    };
+    TestFolder folder("tooltips");
+    CToolTipDlg dlg(folder.Path());
+    RunDialog(dlg, [&](Driver& d) {
+        d.OnUi([&] {
+            ASSERT_NE(nullptr, dlg.ToolTip());
+            EXPECT_STREQ("CMemoryException*", dlg.MakeToolTipsAgain());
+            EXPECT_EQ(nullptr, dlg.ToolTip());
+        });
+        d.Key(VK_TAB, d.Item(IDOK));
+        d.Cancel();
+    });
+}

@@ -628,7 +628,7 @@ TEST(FolderCommands, MemoryRunningOutLeavesTheDialogAsBefore)
         bool bBox;        // a box says so; else the error box, as for a folder that cannot be listed
     } cases[] = {
         { "delete, at once", true, 1, true },
-        { "delete, in the name checks", true, 8, false },
+        { "delete, in the name checks", true, 34, false },
         { "delete, in the first pass", true, 40, true },
         { "delete, in the deletion pass", true, 100, true },
         { "make folder, at once", false, 1, true },

@@ -96,8 +96,12 @@ LRESULT CALLBACK RecordRedraw(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam
         g_redraws.push_back(wParam);
         g_bRedrawOff = !wParam;
     }
+    // A node's item data alone is not shown.
+    bool bDataOnly = (nMsg == TVM_SETITEMA || nMsg == TVM_SETITEMW) &&
+                     (((TVITEMA*)lParam)->mask & ~(TVIF_PARAM | TVIF_HANDLE)) == 0;
     bool bChange = nMsg == TVM_INSERTITEMA || nMsg == TVM_INSERTITEMW || nMsg == TVM_DELETEITEM ||
-                   nMsg == TVM_EXPAND || nMsg == TVM_SORTCHILDREN || nMsg == TVM_SETITEMA || nMsg == TVM_SETITEMW;
+                   nMsg == TVM_EXPAND || nMsg == TVM_SORTCHILDREN ||
+                   ((nMsg == TVM_SETITEMA || nMsg == TVM_SETITEMW) && !bDataOnly);
     if (bChange && !g_bRedrawOff)
         g_redraws.push_back(CHANGE_SHOWN);
     return CallWindowProcW(g_pfnTreeProc, hWnd, nMsg, wParam, lParam);

@@ -65,6 +65,87 @@ TEST(MakeFolder, AFailedCreationIsShownAndLeavesNoNode)
     EXPECT_TRUE(IsFolder(folder.Path("parent\\NewFolder\\inside")));
 }
 
+// Refuses, once, the user-interface thread's first allocation of one size.
+static DWORD s_nRefuseThread;
+static size_t s_nRefuseSize;
+static LONG s_nRefused;
+static BOOL RefuseOnce(size_t nSize, BOOL, LONG)
+{
+    if (GetCurrentThreadId() != s_nRefuseThread || nSize != s_nRefuseSize || s_nRefused)
+        return TRUE;
+    s_nRefused = 1;
+    return FALSE;
+}
+
+TEST(MakeFolder, NoNodeStandsWithoutItsFolder)
+{
+    // Whatever stops the new folder (no editor opens, memory runs out while
+    // the typed name is checked), its node goes and Ins works again.
+    TestFolder folder("make-undone");
+    folder.MakeDirs("parent");
+    const CString strLong('L', 100);
+    RunFolderDialog(folder.Path("parent"), [&](Driver& d) {
+        HWND hTree = d.Item(IDC_FOLDER_TREE);
+        HTREEITEM hParent = NodeOf(d, folder.Path("parent"));
+        HICON hAtRest = IconOf(d, IDC_STATIC_MAKEFOLDER);
+
+        // A tree whose labels cannot be edited opens no editor.
+        d.OnUi([&] { SetWindowLongA(hTree, GWL_STYLE, GetWindowLongA(hTree, GWL_STYLE) & ~TVS_EDITLABELS); });
+        EXPECT_EQ(nullptr, StartMakeFolder(d, folder.Path("parent")));
+        EXPECT_TRUE(d.Children(hParent).empty());
+        EXPECT_EQ(hAtRest, IconOf(d, IDC_STATIC_MAKEFOLDER));
+        d.OnUi([&] { SetWindowLongA(hTree, GWL_STYLE, GetWindowLongA(hTree, GWL_STYLE) | TVS_EDITLABELS); });
+
+        // The path of the typed name, longer than the parent's, is made in
+        // one allocation of its own size, which fails.
+        HWND hEditor = StartMakeFolder(d, folder.Path("parent"));
+        ASSERT_NE(nullptr, hEditor);
+        d.TypeText(hEditor, strLong);
+        s_nRefuseThread = GetWindowThreadProcessId(hTree, NULL);
+        s_nRefuseSize = (size_t)folder.Path("parent\\" + strLong).GetLength() + 1;
+        s_nRefused = 0;
+        d.OnUi([] { AfxSetAllocHook(RefuseOnce); });
+        d.PostUi([&] { PostMessageA(hEditor, WM_KEYDOWN, VK_RETURN, 1); });
+        HWND hBox = d.WaitForMessageBox();
+        d.OnUi([] { AfxSetAllocHook(NULL); });
+        ASSERT_NE(nullptr, hBox);
+        EXPECT_EQ(1, s_nRefused);
+        d.Answer(hBox, IDOK);
+        EXPECT_TRUE(d.Children(hParent).empty());
+
+        hEditor = StartMakeFolder(d, folder.Path("parent"));
+        ASSERT_NE(nullptr, hEditor);
+        d.Key(VK_RETURN, hEditor);
+        EXPECT_EQ((std::vector<CString>{ "NewFolder" }), d.Children(hParent));
+        d.Cancel();
+    });
+    EXPECT_EQ((std::vector<CString>{ folder.Path("parent\\NewFolder") }), Snapshot(folder.Path("parent")));
+}
+
+TEST(MakeFolder, TheNewNodeSelectedWhileItIsNamedIsNotListed)
+{
+    // Windows selects the node whose label it opens for editing (Wine does
+    // not: the test selects it): the node has no folder to list yet, and
+    // once named it shows its folder's path.
+    TestFolder folder("make-selected");
+    folder.MakeDirs("parent");
+    RunFolderDialog(folder.Path("parent"), [&](Driver& d) {
+        HWND hEditor = StartMakeFolder(d, folder.Path("parent"));
+        ASSERT_NE(nullptr, hEditor);
+        HTREEITEM hNew = d.Child(NodeOf(d, folder.Path("parent")), "NewFolder");
+        d.SelectNode(hNew);
+        EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR));
+        hEditor = d.LabelEditor();
+        ASSERT_NE(nullptr, hEditor);
+        d.TypeText(hEditor, "Named");
+        d.Key(VK_RETURN, hEditor);
+        EXPECT_EQ(CString(), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_EQ(folder.Path("parent\\Named"), d.ItemText(IDC_EDIT_PATH));
+        d.Cancel();
+    });
+    EXPECT_TRUE(IsFolder(folder.Path("parent\\Named")));
+}
+
 TEST(MakeFolder, BelowADrivesTopNode)
 {
     CString strName;

@@ -221,7 +221,7 @@ TEST(Navigation, RunningOutOfMemoryWhileListingEmptiesTheListAndGoesOn)
     TestFolder folder("oom");
     for (int i = 0; i < 20; i++) {
         CString strName;
-        strName.Format("many\\f%03d", i);
+        strName.Format("many\\folder-number-%03d", i);
         folder.MakeDirs(strName);
     }
     struct Case {
@@ -231,9 +231,10 @@ TEST(Navigation, RunningOutOfMemoryWhileListingEmptiesTheListAndGoesOn)
     } cases[] = {
         // The list grows at 0, 4 and 8 entries: the third growth, to 12, fails.
         { "the list cannot grow", 12 * sizeof(CString), 1 },
-        // The ninth copy of a path into the list fails (names of four
-        // characters: no other allocation of the listing has that size).
-        { "a path cannot be copied into the list", (size_t)folder.Path("many\\f000").GetLength() + 1, 9 },
+        // The ninth copy of a name into the list fails (names of 17
+        // characters, beyond what a string holds in itself: the listing
+        // makes each in a buffer one byte larger).
+        { "a name cannot be copied into the list", strlen("folder-number-000") + 1, 9 },
     };
     for (const Case& c : cases) {
         RunFolderDialog(folder.Path(), [&](Driver& d) {

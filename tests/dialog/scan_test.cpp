@@ -277,3 +277,31 @@ TEST(Scan, RunningOutOfMemoryEmptiesTheListAndTheScanGoesOn)
         EXPECT_EQ(1, s_nRefused) << c.pszContext;
     }
 }
+
+TEST(Scan, AFolderTheListCouldNotTakeIsStillListedThrough)
+{
+    // The list is emptied when a's path cannot be copied into it; the scan
+    // goes on into a as if it had been, and the tree is rebuilt from what
+    // came after: a\deep, below a node a made for it.
+    TestFolder folder("memory-through");
+    folder.MakeDirs("a\\deep");
+    s_nUiThread = GetCurrentThreadId();
+    s_nRefuseSize = (size_t)folder.Path("a").GetLength() + 1;
+    s_nRefuseBefore = 1;
+    s_nRefused = 0;
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        s_nScriptThread = GetCurrentThreadId();
+        HTREEITEM hNode = SelectNodeOf(d, folder.Path());
+        ASSERT_NE(nullptr, hNode);
+        AFX_ALLOC_HOOK pfnOld = AfxSetAllocHook(RefuseNth);
+        d.Command(IDC_BN_EXPAND);
+        HWND hBox = WaitForListFullBox(d);
+        ASSERT_NE(nullptr, hBox);
+        d.Answer(hBox, IDOK);
+        ASSERT_TRUE(WaitForCommandEnd(d));
+        AfxSetAllocHook(pfnOld);
+        EXPECT_EQ((std::vector<CString>{ "a", "a\\deep" }), Subtree(d, hNode));
+        d.Cancel();
+    });
+    EXPECT_EQ(1, s_nRefused);
+}

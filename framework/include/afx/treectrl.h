@@ -68,6 +68,23 @@ public:
         item.pszText = const_cast<LPWSTR>(strText.c_str());
         return (BOOL)SendMessage(TVM_SETITEMW, 0, (LPARAM)&item);
     }
+    // TVM_GETITEMA with TVIF_PARAM: the item's data (0 when it cannot be read)
+    DWORD_PTR GetItemData(HTREEITEM hItem) const
+    {
+        TVITEMA item = {};
+        item.mask = TVIF_PARAM | TVIF_HANDLE;
+        item.hItem = hItem;
+        return GetItem(&item) ? (DWORD_PTR)item.lParam : 0;
+    }
+    // TVM_SETITEMA with TVIF_PARAM
+    BOOL SetItemData(HTREEITEM hItem, DWORD_PTR dwData)
+    {
+        TVITEMA item = {};
+        item.mask = TVIF_PARAM | TVIF_HANDLE;
+        item.hItem = hItem;
+        item.lParam = (LPARAM)dwData;
+        return SetItem(&item);
+    }
     // TVM_GETITEMA with TVIF_IMAGE | TVIF_SELECTEDIMAGE
     BOOL GetItemImage(HTREEITEM hItem, int& nImage, int& nSelectedImage) const
     {

@@ -5,6 +5,7 @@
 #include <oleacc.h>
 
 #include <new>
+#include <unordered_map>
 
 namespace {
 
@@ -147,6 +148,36 @@ struct NamedControl {
 
 const char kProperty[] = "Varnet.AccessibleName";
 
+// The named controls of the process, for their window procedure. Every
+// message the control gets passes through it: under Wine a window property
+// is read from the server, a round trip that costs a hundred times what
+// the tree view spends on most of its messages, so the procedure looks the
+// control up here. The property stays the record of whether a window is
+// named: it goes with the window.
+struct NamedMap {
+    NamedMap() { InitializeCriticalSection(&cs); }
+    CRITICAL_SECTION cs;
+    std::unordered_map<HWND, NamedControl*> map;
+};
+
+NamedMap& Named()
+{
+    static NamedMap s_named;
+    return s_named;
+}
+
+struct NamedLock {
+    NamedLock() { EnterCriticalSection(&Named().cs); }
+    ~NamedLock() { LeaveCriticalSection(&Named().cs); }
+};
+
+NamedControl* FindNamed(HWND hWnd)
+{
+    NamedLock lock;
+    auto it = Named().map.find(hWnd);
+    return it == Named().map.end() ? NULL : it->second;
+}
+
 LRESULT CallPrevious(const NamedControl* p, HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
     return p->bWide ? ::CallWindowProcW(p->pfnPrevious, hWnd, nMsg, wParam, lParam)
@@ -185,7 +216,7 @@ LRESULT AnswerGetObject(NamedControl* p, HWND hWnd, WPARAM wParam)
 
 LRESULT CALLBACK NamedControlProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
-    NamedControl* p = (NamedControl*)::GetPropA(hWnd, kProperty);
+    NamedControl* p = FindNamed(hWnd);
     if (!p)
         return ::DefWindowProcA(hWnd, nMsg, wParam, lParam);
     if (nMsg == WM_GETOBJECT && (DWORD)lParam == (DWORD)OBJID_CLIENT) {
@@ -195,6 +226,10 @@ LRESULT CALLBACK NamedControlProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lP
         // The window's last message: the subclass goes, then the window
         // procedures below it see the message.
         NamedControl named = *p;
+        {
+            NamedLock lock;
+            Named().map.erase(hWnd);
+        }
         ::RemovePropA(hWnd, kProperty);
         delete p;
         if (named.bWide)
@@ -220,7 +255,18 @@ void SetAccessibleName(HWND hControl, const char* pszName)
         return;
     }
     NamedControl* p = new NamedControl{ NULL, ::IsWindowUnicode(hControl), pszName, FALSE };
+    // A handle left by a window whose last message did not reach us is
+    // taken over.
+    try {
+        NamedLock lock;
+        Named().map[hControl] = p;
+    } catch (const std::bad_alloc&) {
+        delete p;
+        return;
+    }
     if (!::SetPropA(hControl, kProperty, p)) {
+        NamedLock lock;
+        Named().map.erase(hControl);
         delete p;
         return;
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 class CDeletion;
+class CPathSiblings;
 class CRefusal;
 struct CScanJob;
 
@@ -81,11 +82,13 @@ protected:
     void GetOneLevelNames(const CString& strFolder, CArray<CString, CString&>& arrNames,
                           CArray<int, int>& arrVerdicts);
     // Replaces the children of hNode by nodes of the names listed, each
-    // keeping its verdict.
-    void CreateSubNodes(HTREEITEM hNode, CArray<CString, CString&>& arrNames, CArray<int, int>& arrVerdicts);
+    // keeping its verdict. While the initial path is opened (pLater), only
+    // the node of the path's next folder is inserted at once.
+    void CreateSubNodes(HTREEITEM hNode, CArray<CString, CString&>& arrNames, CArray<int, int>& arrVerdicts,
+                        CPathSiblings* pLater = NULL);
     void DeleteRecursive(HTREEITEM hItem);
-    void OpenInPath(CString& strName, HTREEITEM& hNode);
-    void RelistNode(HTREEITEM hNode, const CString& strPath);
+    void OpenInPath(CString& strName, HTREEITEM& hNode, CPathSiblings* pLater = NULL);
+    void RelistNode(HTREEITEM hNode, const CString& strPath, CPathSiblings* pLater = NULL);
     void RecursiveExpandCollapse(HTREEITEM hItem, int bExpand);
 
     // Expand recursive

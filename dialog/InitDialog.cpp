@@ -5,6 +5,7 @@
 #include "DisplayScale.h"
 #include "ErrorMessage.h"
 #include "FolderTreeDlg.h"
+#include "TreeNodes.h"
 #include "UserTexts.h"
 #include "VarnetIcons.h"
 #include "resource.h"
@@ -205,16 +206,25 @@ void CFolderTreeDlg::OpenStartFolder()
 
     // The drive of the path's first letter, then each component, from the
     // drive downwards, opened below the node that the previous one opened.
+    // The tree is drawn once, when all are open; the siblings of the
+    // path's nodes are inserted last (CPathSiblings says why).
     if (ChooseDrive(pDrives, CString("(") + m_strInitialPath[0] + ":)"))
         OnSelendok_Cbx_Drives();
     CTreeCtrl* pTree = GetTree();
     HTREEITEM hNode = pTree->GetRootItem();
-    CString strPath = m_strInitialPath + "\\";
-    int nStart = 3;
-    for (int nEnd = strPath.Find('\\', nStart); nEnd != -1; nEnd = strPath.Find('\\', nStart)) {
-        CString strName = strPath.Mid(nStart, nEnd - nStart);
-        OpenInPath(strName, hNode);
-        nStart = nEnd + 1;
+    {
+        CRedrawOff noRedraw(pTree);
+        CPathSiblings later(pTree);
+        CString strPath = m_strInitialPath + "\\";
+        int nStart = 3;
+        for (int nEnd = strPath.Find('\\', nStart); nEnd != -1; nEnd = strPath.Find('\\', nStart)) {
+            CString strName = strPath.Mid(nStart, nEnd - nStart);
+            nStart = nEnd + 1;
+            int nNextEnd = strPath.Find('\\', nStart);
+            later.SetNext(nNextEnd == -1 ? CString() : strPath.Mid(nStart, nNextEnd - nStart));
+            OpenInPath(strName, hNode, &later);
+        }
+        later.InsertAll();
     }
     // The deepest folder opened becomes the selection, shown in view, so
     // that the path box, OK, Ins and Del all name one folder. Left on the

@@ -92,7 +92,7 @@ void CFolderTreeDlg::CreateSubNodes(const char* pszPath, CArray<CString, CString
 }
 
 void CFolderTreeDlg::CreateSubNodes(HTREEITEM hNode, CArray<CString, CString&>& arrNames,
-                                    CArray<int, int>& arrVerdicts)
+                                    CArray<int, int>& arrVerdicts, CPathSiblings* pLater)
 {
     // The old children go.
     CTreeCtrl* pTree = GetTree();
@@ -102,13 +102,19 @@ void CFolderTreeDlg::CreateSubNodes(HTREEITEM hNode, CArray<CString, CString&>& 
     // Siblings in the tree's alphabetical order; no selection, no expansion.
     // They are inserted in that order where it can be confirmed: the
     // control's own sort costs more than the listing of a large folder.
-    // Each keeps what the listing said about its name.
+    // Each keeps what the listing said about its name. While a path is
+    // opened, the siblings of its next folder's node wait (CPathSiblings).
     int nCount = (int)arrNames.GetSize();
     std::vector<int> order;
     bool bSorted = OrderLikeTree(arrNames.GetData(), nCount, order);
+    int nNext = bSorted && pLater ? pLater->FindNext(arrNames.GetData(), order) : -1;
     for (int i = 0; i < nCount; i++) {
         int n = bSorted ? order[i] : i;
-        InsertFolderNode(pTree, hNode, arrNames[n], n < arrVerdicts.GetSize() ? arrVerdicts[n] : 0);
+        LPARAM lVerdict = n < arrVerdicts.GetSize() ? arrVerdicts[n] : 0;
+        if (nNext == -1 || i == nNext)
+            InsertFolderNode(pTree, hNode, arrNames[n], lVerdict);
+        else
+            pLater->Keep(hNode, i < nNext, arrNames[n], lVerdict);
     }
     if (!bSorted)
         pTree->SortChildren(hNode);

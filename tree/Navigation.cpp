@@ -45,7 +45,7 @@ void CFolderTreeDlg::OnSelchangedFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
     SetDlgItemText(IDC_EDIT_PATH, strPath);
 }
 
-void CFolderTreeDlg::RelistNode(HTREEITEM hNode, const CString& strPath)
+void CFolderTreeDlg::RelistNode(HTREEITEM hNode, const CString& strPath, CPathSiblings* pLater)
 {
     // A label that may name another folder would list that folder's
     // subfolders as this node's own: the node keeps no children, and the
@@ -59,7 +59,7 @@ void CFolderTreeDlg::RelistNode(HTREEITEM hNode, const CString& strPath)
     CArray<CString, CString&> arrNames;
     CArray<int, int> arrVerdicts;
     GetOneLevelNames(strPath, arrNames, arrVerdicts);
-    CreateSubNodes(hNode, arrNames, arrVerdicts);
+    CreateSubNodes(hNode, arrNames, arrVerdicts, pLater);
 }
 
 void CFolderTreeDlg::OnClickFolderTree(NMHDR* pNMHDR, LRESULT* pResult)
@@ -92,7 +92,7 @@ void CFolderTreeDlg::RecursiveExpandCollapse(HTREEITEM hItem, int bExpand)
             RecursiveExpandCollapse(hChild, 1);
 }
 
-void CFolderTreeDlg::OpenInPath(CString& strName, HTREEITEM& hNode)
+void CFolderTreeDlg::OpenInPath(CString& strName, HTREEITEM& hNode, CPathSiblings* pLater)
 {
     // No drive was chosen: there is nothing to open below.
     if (!hNode)
@@ -109,7 +109,7 @@ void CFolderTreeDlg::OpenInPath(CString& strName, HTREEITEM& hNode)
     CRedrawOff noRedraw(pTree);
     CString strPath = GetNodePath(hNode);
     if (pTree->GetParentItem(hNode))
-        RelistNode(hNode, strPath);
+        RelistNode(hNode, strPath, pLater);
     pTree->Expand(hNode, TVE_EXPAND);
     SetDlgItemText(IDC_EDIT_PATH, strPath);
 }

@@ -41,11 +41,41 @@ HTREEITEM InsertNode(CTreeCtrl* pTree, HTREEITEM hParent, HTREEITEM hInsertAfter
     return pTree->InsertItem(&tvis);
 }
 
-HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszName, LPARAM lVerdict)
+HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszName, LPARAM lVerdict,
+                           HTREEITEM hWhere)
 {
-    // The last place, named as such: a null handle means the same, but
-    // Wine's tree view finds that place by walking the siblings.
-    return InsertNode(pTree, hParent, TVI_LAST, pszName, 0, 1, lVerdict);
+    // The place is named as such (TVI_LAST): a null handle means the last
+    // place too, but Wine's tree view finds that place by walking the
+    // siblings.
+    return InsertNode(pTree, hParent, hWhere, pszName, 0, 1, lVerdict);
+}
+
+int CPathSiblings::FindNext(const CString* pNames, const std::vector<int>& order) const
+{
+    if (m_strNext.IsEmpty())
+        return -1;
+    for (int i = 0; i < (int)order.size(); i++)
+        if (pNames[order[i]].Compare(m_strNext) == 0)
+            return i;
+    return -1;
+}
+
+void CPathSiblings::Keep(HTREEITEM hParent, bool bBefore, const CString& strName, LPARAM lVerdict)
+{
+    m_siblings.push_back(Sibling{ hParent, bBefore, strName, lVerdict });
+}
+
+void CPathSiblings::InsertAll()
+{
+    // Those before the node of the path, each as the first child, from the
+    // last to the first; then those after it, each as the last.
+    for (auto it = m_siblings.rbegin(); it != m_siblings.rend(); ++it)
+        if (it->bBefore)
+            InsertFolderNode(m_pTree, it->hParent, it->strName, it->lVerdict, TVI_FIRST);
+    for (const Sibling& sibling : m_siblings)
+        if (!sibling.bBefore)
+            InsertFolderNode(m_pTree, sibling.hParent, sibling.strName, sibling.lVerdict);
+    m_siblings.clear();
 }
 
 BOOL SetFolderLabel(CTreeCtrl* pTree, HTREEITEM hItem, const char* pszName)

@@ -59,9 +59,11 @@ HTREEITEM InsertNode(CTreeCtrl* pTree, HTREEITEM hParent, HTREEITEM hInsertAfter
                      int nSelectedImage, LPARAM lData = 0);
 
 // Inserts a folder node (closed-folder image 0, open-folder image 1) after
-// the existing children of hParent. lVerdict: what the listing of hParent's
-// folder said about the name (see LabelVerdict), 0 when nothing.
-HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszName, LPARAM lVerdict = 0);
+// the existing children of hParent, or before them with TVI_FIRST. lVerdict:
+// what the listing of hParent's folder said about the name (see
+// LabelVerdict), 0 when nothing.
+HTREEITEM InsertFolderNode(CTreeCtrl* pTree, HTREEITEM hParent, const char* pszName, LPARAM lVerdict = 0,
+                           HTREEITEM hWhere = TVI_LAST);
 
 // Gives a folder node another label; what was known about the old one goes.
 BOOL SetFolderLabel(CTreeCtrl* pTree, HTREEITEM hItem, const char* pszName);
@@ -96,6 +98,44 @@ public:
 
 private:
     HWND m_hWnd;
+};
+
+// Opening a path folder by folder, each folder's listing becomes its node's
+// children, and the path goes on below one of them. Every insertion names
+// the parent, which Wine's tree view looks up among all the items made
+// before it: below a node made after 2,000 siblings at each of 20 levels,
+// that lookup costs more than the listing. So the node that the path goes
+// on through is inserted at once and its siblings are kept back until the
+// path's nodes are all made; they are then inserted around it (before it
+// with TVI_FIRST, in reverse, after it with TVI_LAST: neither place names
+// an item), below parents made early. The nodes, their order and their
+// data end as if all were inserted at once; on Windows the order of
+// insertion costs nothing either way.
+class CPathSiblings {
+public:
+    explicit CPathSiblings(CTreeCtrl* pTree) : m_pTree(pTree) {}
+    // The name of the path's next folder; empty at its end.
+    void SetNext(const CString& strNext) { m_strNext = strNext; }
+    // Where in pNames[order[0]], pNames[order[1]] ... the node of the next
+    // folder stands: the first name equal to it (as FindChildNode finds
+    // it), or -1.
+    int FindNext(const CString* pNames, const std::vector<int>& order) const;
+    // Keeps back a child of hParent, which goes before the node of the
+    // next folder when bBefore, else after it; given in sibling order.
+    void Keep(HTREEITEM hParent, bool bBefore, const CString& strName, LPARAM lVerdict);
+    // Inserts the children kept back.
+    void InsertAll();
+
+private:
+    struct Sibling {
+        HTREEITEM hParent;
+        bool bBefore;
+        CString strName;
+        LPARAM lVerdict;
+    };
+    CTreeCtrl* m_pTree;
+    CString m_strNext;
+    std::vector<Sibling> m_siblings;
 };
 
 // Builds folder nodes from paths as if each were inserted at once (an

@@ -34,6 +34,19 @@ TEST(Navigation, InitialPathComponentsOpenFromTheDriveDown)
             d.Cancel();
         });
     }
+
+    // The folders beside those of the path are all there, in the tree's
+    // order, before and after them.
+    folder.MakeDirs("0x");
+    folder.MakeDirs("zz");
+    for (const char* pszName : { "a\\0", "a\\1", "a\\c" })
+        folder.MakeDirs(pszName);
+    RunFolderDialog(folder.Path("a\\b"), [&](Driver& d) {
+        EXPECT_EQ((std::vector<CString>{ "0x", "a", "Data", "zz" }), d.Children(NodeOf(d, folder.Path())));
+        EXPECT_EQ((std::vector<CString>{ "0", "1", "b", "c" }), d.Children(NodeOf(d, folder.Path("a"))));
+        EXPECT_TRUE(d.IsExpanded(NodeOf(d, folder.Path())));
+        d.Cancel();
+    });
 }
 
 // The folder the dialog opens on is selected and in view, and the commands

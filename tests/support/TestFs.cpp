@@ -268,6 +268,10 @@ int RunNative(const CString& strCommand)
     GetTempPathA(sizeof szTemp, szTemp);
     CString strDone;
     strDone.Format("%svarnet-native-%lu-%d", szTemp, GetCurrentProcessId(), ++s_nRun);
+    // Wine gives a program the same process id run after run: a file left
+    // by a run that was ended before its command finished would be taken
+    // for this command's.
+    DeleteFileA(strDone);
     CString strUnixDone = UnixPath(strDone);
     CString strLine = "\\\\?\\unix\\bin\\bash -c \"(" + strCommand + "); echo $? >'" + strUnixDone +
                       ".tmp'; mv '" + strUnixDone + ".tmp' '" + strUnixDone + "'\"";

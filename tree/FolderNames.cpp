@@ -5,6 +5,7 @@
 
 #include <new>
 #include <string.h>
+#include <string_view>
 #include <unordered_map>
 
 // Names are in the file code page (codepage.h): that of the dialog's text,
@@ -101,19 +102,24 @@ static void MarkTwins(std::vector<CListedName>& names)
 {
     if (names.size() < 2)
         return;
-    std::unordered_map<std::string, int> folders;
-    std::unordered_map<std::wstring, int> cases;
-    std::vector<std::wstring> upper;
-    for (const CListedName& name : names) {
-        if (name.IsDirectory())
-            folders[(const char*)name.strAnsi]++;
-        upper.push_back(name.strWide);
-        CharUpperBuffW(&upper.back()[0], (DWORD)upper.back().size());
-        cases[upper.back()]++;
+    // Counted by views of the names and of their upper-case forms, which
+    // stay where they are: a large folder's names are not copied again.
+    std::vector<std::wstring> upper(names.size());
+    std::unordered_map<std::string_view, int> folders;
+    std::unordered_map<std::wstring_view, int> cases;
+    folders.reserve(names.size());
+    cases.reserve(names.size());
+    auto ansi = [](const CListedName& name) { return std::string_view(name.strAnsi, name.strAnsi.GetLength()); };
+    for (size_t i = 0; i < names.size(); i++) {
+        if (names[i].IsDirectory())
+            folders[ansi(names[i])]++;
+        upper[i] = names[i].strWide;
+        CharUpperBuffW(&upper[i][0], (DWORD)upper[i].size());
+        cases[upper[i]]++;
     }
     for (size_t i = 0; i < names.size(); i++) {
         CListedName& name = names[i];
-        if (name.IsDirectory() && name.nProblem == NAME_EXACT && folders[(const char*)name.strAnsi] > 1)
+        if (name.IsDirectory() && name.nProblem == NAME_EXACT && folders[ansi(name)] > 1)
             name.nProblem = NAME_CONVERTED;
         name.bCaseTwin = cases[upper[i]] > 1;
     }

@@ -21,6 +21,7 @@
 # VARNET_BOOTSTRAP_STATE (the folder of the remembered failure) and
 # VARNET_BOOTSTRAP_PROBE32 (a command that stands in for the 32-bit probe).
 set -uo pipefail
+. "$(dirname "$0")/lib.sh"
 
 base=(cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine64
       fonts-wine fonts-droid-fallback fonts-symbola fonts-dejavu-core xvfb xauth openbox imagemagick
@@ -39,22 +40,12 @@ installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
 
-# Runs 32-bit code: a 93-byte i386 ELF program that only exits with 0.
-# Where the kernel has no IA-32 emulation it fails with "Exec format error".
 can_run_32() {
   if [ -n "${VARNET_BOOTSTRAP_PROBE32:-}" ]; then
     $VARNET_BOOTSTRAP_PROBE32
-    return
+  else
+    varnet_runs_32bit
   fi
-  local probe rc=0
-  probe=$(mktemp) || return 1
-  printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\010\064\0\0\0\0\0\0\0\0\0\0\0\064\0\040\0\1\0\0\0\0\0\0\0' > "$probe"
-  printf '\1\0\0\0\0\0\0\0\0\200\4\010\0\200\4\010\135\0\0\0\135\0\0\0\5\0\0\0\0\020\0\0' >> "$probe"
-  printf '\270\1\0\0\0\061\333\315\200' >> "$probe"
-  chmod +x "$probe"
-  "$probe" >/dev/null 2>&1 || rc=$?
-  rm -f "$probe"
-  return $rc
 }
 
 if [ "$(id -u)" -ne 0 ]; then

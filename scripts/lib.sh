@@ -13,6 +13,7 @@
 #   varnet_tree ARCH               the build tree of that architecture
 #   varnet_arches                  the architectures to build: the one
 #                                  asked for or of the tree named, else both
+#   varnet_runs_32bit              true when the kernel runs 32-bit programs
 #   varnet_can_run ARCH            true when this machine can run that
 #                                  architecture's Wine; otherwise false,
 #                                  with the reason in varnet_cannot_run
@@ -83,11 +84,34 @@ varnet_loader() {
   esac
 }
 
+# Runs 32-bit code: a 93-byte i386 ELF program that only exits with 0.
+# Where the kernel has no IA-32 emulation it fails with "Exec format error";
+# a folder mounted noexec fails otherwise, and the next folder is tried.
+varnet_runs_32bit() {
+  local dir probe err
+  for dir in "${TMPDIR:-/tmp}" "$varnet_root"; do
+    probe=$(mktemp -p "$dir" 2>/dev/null) || continue
+    printf '\177ELF\1\1\1\0\0\0\0\0\0\0\0\0\2\0\3\0\1\0\0\0\124\200\4\010\064\0\0\0\0\0\0\0\0\0\0\0\064\0\040\0\1\0\0\0\0\0\0\0' > "$probe"
+    printf '\1\0\0\0\0\0\0\0\0\200\4\010\0\200\4\010\135\0\0\0\135\0\0\0\5\0\0\0\0\020\0\0' >> "$probe"
+    printf '\270\1\0\0\0\061\333\315\200' >> "$probe"
+    chmod +x "$probe"
+    if err=$("$probe" 2>&1); then
+      rm -f "$probe"
+      return 0
+    fi
+    rm -f "$probe"
+    [[ $err = *"Exec format error"* ]] && return 1
+  done
+  return 1
+}
+
 varnet_can_run() {
   local loader out rc=0
   loader=$(varnet_loader "$1")
   if [ ! -x "$loader" ]; then
-    if [ "$1" = win32 ]; then
+    if [ "$1" = win32 ] && ! varnet_runs_32bit; then
+      varnet_cannot_run="this machine cannot run 32-bit programs (Exec format error; the kernel's IA-32 emulation is off)"
+    elif [ "$1" = win32 ]; then
       varnet_cannot_run="32-bit Wine (wine32:i386) is not installed; scripts/bootstrap.sh said why when it ran"
     else
       varnet_cannot_run="$loader is not installed (scripts/bootstrap.sh installs it)"

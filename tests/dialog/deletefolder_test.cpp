@@ -4,9 +4,13 @@
 #include "folderops_support.h"
 
 #include <FolderNames.h>
+#include <ScopeEnd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <iostream>
 #include <map>
+#include <thread>
 
 static void MakeReadOnlyFile(const TestFolder& folder, const char* pszRelative)
 {
@@ -397,6 +401,15 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
           CRefusal::HOLDS_UNOPENABLE, "held.txt", 0, ERROR_SHARING_VIOLATION },
         { "a folder another program holds", [&](const CString& b) { held.push_back(HoldOpen(b + "\\held", true)); },
           CRefusal::HOLDS_UNOPENABLE, "held", 0, ERROR_SHARING_VIOLATION },
+        // Wine lists these as plain files and cannot delete them: a named
+        // pipe cannot be opened for deletion, and a socket cannot be
+        // followed as a plain file can.
+        { "a named pipe (Wine: a Unix FIFO)", [](const CString& b) { RunNative("mkfifo '" + UnixPath(b) + "/fifo'"); },
+          CRefusal::HOLDS_UNOPENABLE, "fifo", 0, ERROR_INVALID_PARAMETER },
+        { "a socket (Wine: a Unix socket)", [](const CString& b) {
+              RunNative("python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' '" +
+                        UnixPath(b) + "/sock'");
+          }, CRefusal::HOLDS_LINK, "sock", 0, 0 },
     };
     auto target = [&](size_t i) {
         CString strTarget;
@@ -690,5 +703,197 @@ TEST(FolderCommands, MemoryRunningOutLeavesTheDialogAsBefore)
             EXPECT_EQ(hAtRest, IconOf(d, nIcon)) << c.pszContext;
             d.Cancel();
         });
+    }
+}
+
+// Starts a bash command line natively in the background, in the Unix
+// folder of folder; it runs once the file "go" is there (or after half a minute), and touches the
+// file "ended" when it has run. WaitForNative waits for that.
+static void StartNative(const TestFolder& folder, const CString& strCommand)
+{
+    EXPECT_EQ(0, RunNative("cd '" + UnixPath(folder.Path()) + "' && ((for i in $(seq 3000); do [ -e go ] && break; sleep 0.01; done; " + strCommand +
+                           "; touch ended) >/dev/null 2>&1 &)"));
+}
+
+static void WaitForNative(const TestFolder& folder)
+{
+    EXPECT_EQ(0, RunNative("cd '" + UnixPath(folder.Path()) + "' && for i in $(seq 600); do [ -e ended ] && exit 0; "
+                           "sleep 0.1; done; exit 1"));
+}
+
+// Links swapped in while a deletion runs: each moment is a test of its own
+// (each takes many seconds under Wine).
+struct SwapMoment {
+    const char* pszContext;
+    const char* pszReadOnly;  // the file asked about, when the swaps start; NULL: at the question's Yes
+    bool bDeletes;            // the deletion may have deleted folders before it met a swapped one
+    const char* pszText;      // how the error box starts; NULL: any failure (the system's text for an
+                              // entry found gone in the moment between its move and the link)
+};
+
+static void SwapLinksIn(const SwapMoment& c)
+{
+    // The checking pass can take longer than the driver's usual wait on a
+    // loaded machine.
+    _putenv("VARNET_UI_TIMEOUT_MS=45000");
+    CScopeEnd uiTimeout([] { _putenv("VARNET_UI_TIMEOUT_MS="); });
+    // old holds 60 folders of 10 files. Another program moves them aside
+    // one by one, from the last, and puts a link to a folder outside in the
+    // place of each: from the question's Yes on (during the checking pass),
+    // while the request for the read-only a.ro, listed first, waits (between
+    // the passes), and from the request for b25\ro on (during the deleting
+    // pass). Windows opens a link as itself; Wine follows it, and tells it
+    // only by the listing and by an identity other than the one listed.
+    // Either way the deletion stops where it meets the first swapped entry,
+    // and nothing outside the chosen folder changes.
+    const int FOLDERS = 60;
+    const CString strSwap = "for b in $(ls -r old | grep '^b'); do mv old/$b moved-$b && ln -s $PWD/outside old/$b; done";
+    {
+        TestFolder folder("delete-swapped");
+        folder.MakeDirs("outside\\dir");
+        EXPECT_EQ(0, RunNative("cd '" + UnixPath(folder.Path()) + "' && touch outside/f{00..19} outside/dir/keep && " +
+                               "for i in $(seq -w 0 " + CString(std::to_string(FOLDERS - 1).c_str()) +
+                               "); do mkdir -p old/b$i && touch old/b$i/f{0..9}; done"));
+        if (c.pszReadOnly)
+            MakeReadOnlyFile(folder, CString("old\\") + c.pszReadOnly);
+        std::vector<CString> outside = Snapshot(folder.Path("outside"));
+        std::vector<CString> drive = DriveSnapshot();
+        StartNative(folder, strSwap);
+        CString strText;
+        DWORD dwStart = GetTickCount();
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            d.ClickNode(NodeOf(d, folder.Path("old")));
+            d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+            HWND hBox = d.WaitForMessageBox();
+            ASSERT_NE(nullptr, hBox) << c.pszContext;
+            if (!c.pszReadOnly)
+                folder.MakeFile("go");
+            d.Answer(hBox, IDYES);
+            AnswerRequests(d, [&](const CString&) {
+                folder.MakeFile("go");
+                if (!c.bDeletes)
+                    WaitForNative(folder);
+                return IDC_BN_YES;
+            });
+            strText = d.ItemText(IDC_EDIT_ERROR);
+            EXPECT_EQ(strText.IsEmpty(), NodeOf(d, folder.Path("old")) == NULL) << c.pszContext;
+            d.Cancel();
+        });
+        WaitForNative(folder);
+        std::cout << c.pszContext << " (" << GetTickCount() - dwStart << " ms): " << (const char*)strText << "\n";
+        EXPECT_EQ(outside, Snapshot(folder.Path("outside"))) << c.pszContext;
+        auto outsideOld = [](std::vector<CString> paths) {
+            paths.erase(std::remove_if(paths.begin(), paths.end(),
+                                       [](const CString& p) { return p.Find("delete-swapped/") != -1; }),
+                        paths.end());
+            return paths;
+        };
+        EXPECT_EQ(outsideOld(drive), outsideOld(DriveSnapshot())) << c.pszContext;
+        // The swaps began before the deletion reached its end: it stopped.
+        if (c.pszText)
+            EXPECT_EQ(0, strText.Find(c.pszText)) << c.pszContext;
+        else
+            EXPECT_FALSE(strText.IsEmpty()) << c.pszContext;
+        // Before the deleting pass nothing is deleted: each folder is whole,
+        // in its place or moved aside.
+        for (int i = 0; i < FOLDERS && !c.bDeletes; i++) {
+            CString strOld, strMoved;
+            strOld.Format("old\\b%02d\\f9", i);
+            strMoved.Format("moved-b%02d\\f9", i);
+            EXPECT_TRUE(Exists(folder.Path(strOld)) || Exists(folder.Path(strMoved))) << c.pszContext << ": " << i;
+        }
+        // Natively, which is much faster than through Wine.
+        RunNative("rm -rf '" + UnixPath(folder.Path()) + "'/*");
+    }
+}
+
+TEST(DeleteFolder, LinksSwappedInDuringTheCheckingPassNeverLeadItOut)
+{
+    SwapLinksIn({ "during the checking pass", NULL, false, "Not Deleted:" });
+}
+
+TEST(DeleteFolder, LinksSwappedInBetweenThePassesNeverLeadItOut)
+{
+    SwapLinksIn({ "between the passes", "a.ro", false, "Deletion Stopped:" });
+}
+
+TEST(DeleteFolder, LinksSwappedInDuringTheDeletingPassNeverLeadItOut)
+{
+    SwapLinksIn({ "during the deleting pass", "b25\\ro", true, NULL });
+}
+
+// Opens a file as the search indexer or a virus scanner does: reading,
+// sharing delete access, so that it can be deleted while it is open.
+static HANDLE OpenSharingDelete(const CString& strPath)
+{
+    HANDLE hFile = CreateFileA(strPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                               OPEN_EXISTING, 0, NULL);
+    EXPECT_NE(INVALID_HANDLE_VALUE, hFile) << strPath;
+    return hFile;
+}
+
+TEST(DeleteFolder, AFileAnotherProgramHoldsOpenIsWaitedForAndNeverReportedGone)
+{
+    // Windows 10 deletes POSIX-style: the name goes at once, and the folder
+    // with it. Wine 8 cannot (not implemented), and keeps the name of a file
+    // deleted while another handle holds it even after that handle closes:
+    // the deletion waits briefly, then reports the folder not empty, and the
+    // node stays.
+    TestFolder folder("delete-held");
+    folder.MakeDirs("target\\sub");
+    folder.MakeFile("target\\sub\\held.txt");
+    folder.MakeFile("target\\sub\\other.txt");
+    HANDLE hHeld = OpenSharingDelete(folder.Path("target\\sub\\held.txt"));
+    std::thread closer;
+    RunFolderDialog(folder.Path(), [&](Driver& d) {
+        StartDelete(d, folder.Path("target"));
+        closer = std::thread([&] {
+            Sleep(500);
+            CloseHandle(hHeld);
+        });
+        d.Sync();
+        EXPECT_EQ(SystemText(ERROR_DIR_NOT_EMPTY), d.ItemText(IDC_EDIT_ERROR));
+        EXPECT_NE(nullptr, NodeOf(d, folder.Path("target")));
+        d.Cancel();
+    });
+    closer.join();
+    EXPECT_FALSE(Exists(folder.Path("target\\sub\\other.txt")));
+}
+
+TEST(DeleteFolder, AReadOnlyFileWithOtherNamesIsClearedOnlyWhenTheUserAgrees)
+{
+    // The read-only attribute belongs to the file, not to the name: its
+    // other name outside\other loses it too. Windows 10 deletes the name
+    // without clearing it (nothing is asked); Wine 8 cannot, and asks.
+    struct Case {
+        const char* pszContext;
+        int nAnswer;
+    } cases[] = {
+        { "No: the file stays, the folder cannot go", IDNO },
+        { "Yes: the attribute is cleared for both names", IDYES },
+    };
+    for (const Case& c : cases) {
+        TestFolder folder("delete-hardlink");
+        folder.MakeDirs("target");
+        folder.MakeDirs("outside");
+        folder.MakeFile("outside\\other");
+        ASSERT_TRUE(CreateHardLinkA(folder.Path("target\\ro"), folder.Path("outside\\other"), NULL)) << c.pszContext;
+        SetFileAttributesA(folder.Path("target\\ro"), FILE_ATTRIBUTE_READONLY);
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            StartDelete(d, folder.Path("target"));
+            EXPECT_EQ(1u, AnswerRequests(d, [](const CString&) { return IDC_BN_YES; }).size()) << c.pszContext;
+            HWND hBox = d.WaitForMessageBox();
+            ASSERT_NE(nullptr, hBox) << c.pszContext;
+            CString strQuestion;
+            strQuestion.Format(VarnetText::CLEAR_SHARED_READ_ONLY, (const char*)folder.Path("target\\ro"));
+            EXPECT_EQ(strQuestion, d.MessageBoxText(hBox)) << c.pszContext;
+            d.Answer(hBox, c.nAnswer);
+            EXPECT_EQ(c.nAnswer == IDYES ? CString() : SystemText(ERROR_DIR_NOT_EMPTY), d.ItemText(IDC_EDIT_ERROR))
+                << c.pszContext;
+            d.Cancel();
+        });
+        EXPECT_EQ(c.nAnswer == IDNO, Exists(folder.Path("target\\ro"))) << c.pszContext;
+        EXPECT_EQ(c.nAnswer == IDNO, (GetFileAttributesA(folder.Path("outside\\other")) & FILE_ATTRIBUTE_READONLY) != 0)
+            << c.pszContext;
     }
 }

@@ -268,6 +268,9 @@ int RunNative(const CString& strCommand)
     GetTempPathA(sizeof szTemp, szTemp);
     CString strDone;
     strDone.Format("%svarnet-native-%lu-%d", szTemp, GetCurrentProcessId(), ++s_nRun);
+    // A run of an earlier process of the same id (Wine reuses them) that
+    // was ended may have left its file: it would be taken for this one's.
+    DeleteFileA(strDone);
     CString strUnixDone = UnixPath(strDone);
     CString strLine = "\\\\?\\unix\\bin\\bash -c \"(" + strCommand + "); echo $? >'" + strUnixDone +
                       ".tmp'; mv '" + strUnixDone + ".tmp' '" + strUnixDone + "'\"";

@@ -86,6 +86,7 @@ const RefusalText REFUSAL_TEXTS[] = {
     { CRefusal::HOLDS_UNOPENABLE, "Not Deleted: %1 holds %2, which cannot be opened for deletion: %e" },
     { CRefusal::HOLDS_REPLACED, "Not Deleted: %1 holds %2, which was replaced while it was checked" },
     { CRefusal::HOLDS_SPECIAL, "Not Deleted: %1 holds %2, which is a pipe, socket or device and cannot be deleted here" },
+    { CRefusal::HOLDS_IN_USE, "Not Deleted: %1 holds %2, which a program uses and which cannot be deleted now: %e" },
     { CRefusal::IS_LINK, "Not Deleted: %1 is a link, which cannot be removed here without what it points to" },
     { CRefusal::HELD_FOLDER_CHANGED, "Deletion Stopped: %1 was renamed, removed or replaced while the question waited; nothing more was deleted" },
     { CRefusal::REPLACED_AFTER_CHECK, "Deletion Stopped: %1 was replaced after it was checked; nothing more was deleted" },

@@ -211,6 +211,12 @@ static CRefusal PlanDeletion(const CString& strTop, const CString& strFolder, co
         if (!entry.IsOnDisk())
             return CRefusal(CRefusal::HOLDS_SPECIAL, strTop, strPath);
         CKind kind = KindOf(it->second->dwAttributes, it->second->dwReparseTag);
+        // A file mapped into memory (a running program's file, a loaded
+        // library) cannot be deleted on either platform. A link is not
+        // asked: under Wine its handle is that of what it leads to.
+        if (!kind.bFolder && !kind.bLink && !fileLinks.IsLink(name))
+            if (DWORD dwError = entry.CheckDeletable((entry.Attributes() & FILE_ATTRIBUTE_READONLY) != 0))
+                return CRefusal::WithError(CRefusal::HOLDS_IN_USE, dwError, strTop, strPath);
         entries.push_back(
             CCheckedEntry{ name.strWide, strPath, entry.Attributes(), entry.Id(), kind, KindOf(entry), entry.Links(), {} });
         if (!entries.back().IsFolder())

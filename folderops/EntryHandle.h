@@ -258,6 +258,32 @@ public:
         return IsUnsupported(nStatus) ? ERROR_NOT_SUPPORTED : ToError(nStatus);
     }
 
+    // Whether the file could be deleted now, asked by marking it and taking
+    // the mark back at once: both Windows and Wine refuse only then a file
+    // mapped into memory (a running program's file, a loaded library). The
+    // mark acts only when the handle is closed, and this one stays open in
+    // between. A read-only file that the system cannot mark as it is is not
+    // asked (ERROR_SUCCESS): that would need its attribute cleared first.
+    DWORD CheckDeletable(bool bReadOnly)
+    {
+        using namespace EntryNative;
+        if (!Get().IsComplete())
+            return ERROR_PROC_NOT_FOUND;
+        ULONG nFlags = DISPOSITION_DELETE | DISPOSITION_IGNORE_READONLY_ATTRIBUTE;
+        IoStatusBlock io = {};
+        NTSTATUS nStatus = Get().pfnSetInformationFile(m_hEntry, &io, &nFlags, sizeof nFlags, CLASS_DISPOSITION_EX);
+        if (nStatus >= 0) {
+            nFlags = 0;
+            return ToError(Get().pfnSetInformationFile(m_hEntry, &io, &nFlags, sizeof nFlags, CLASS_DISPOSITION_EX));
+        }
+        if (!IsUnsupported(nStatus) || bReadOnly)
+            return IsUnsupported(nStatus) ? ERROR_SUCCESS : ToError(nStatus);
+        if (DWORD dwError = MarkForDeletion())
+            return dwError;
+        BOOLEAN bDelete = FALSE;
+        return Set(&bDelete, sizeof bDelete, CLASS_DISPOSITION);
+    }
+
     // Marks the entry for deletion: it goes when it is closed (a folder
     // only when it is empty), and its name stays while another program
     // holds it open. Fails, and nothing is marked, for a folder that is not

@@ -361,6 +361,30 @@ static HANDLE HoldOpen(const CString& strPath, bool bFolder)
     return hEntry;
 }
 
+// Makes the file strPath and maps it into this process as a program's own
+// file is mapped (bImage: a copy of a library, as an image) or as data;
+// returns what unmaps it.
+static std::function<void()> MapInto(const CString& strPath, bool bImage)
+{
+    if (bImage) {
+        char szSystem[MAX_PATH];
+        GetSystemDirectoryA(szSystem, MAX_PATH);
+        CString strDll = CString(szSystem) + "\\version.dll";
+        EXPECT_TRUE(CopyFileA(strDll, strPath, TRUE)) << strDll;
+    }
+    HANDLE hFile = CreateFileA(strPath, GENERIC_READ | (bImage ? 0 : GENERIC_WRITE), FILE_SHARE_READ, NULL,
+                               bImage ? OPEN_EXISTING : CREATE_ALWAYS, 0, NULL);
+    DWORD dwWritten = 0;
+    if (!bImage)
+        WriteFile(hFile, "data", 4, &dwWritten, NULL);
+    HANDLE hMapping = CreateFileMappingA(hFile, NULL, PAGE_READONLY | (bImage ? SEC_IMAGE : 0), 0, 0, NULL);
+    void* pView = MapViewOfFile(hMapping, FILE_MAP_READ, 0, 0, 0);
+    EXPECT_NE(nullptr, pView) << strPath << ": " << GetLastError();
+    CloseHandle(hMapping);
+    CloseHandle(hFile);
+    return [pView] { UnmapViewOfFile(pView); };
+}
+
 TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
 {
     // Plain entries at every level, and one deep inside that a deletion by
@@ -370,6 +394,7 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
     folder.MakeFile("outside\\file.txt");
     const CString strLong('n', 230);
     std::vector<HANDLE> held;
+    std::vector<std::function<void()>> unmap;
     struct Case {
         const char* pszContext;
         std::function<void(const CString&)> make;  // in target\a\b
@@ -401,6 +426,13 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
           CRefusal::HOLDS_UNOPENABLE, "held.txt", 0, ERROR_SHARING_VIOLATION },
         { "a folder another program holds", [&](const CString& b) { held.push_back(HoldOpen(b + "\\held", true)); },
           CRefusal::HOLDS_UNOPENABLE, "held", 0, ERROR_SHARING_VIOLATION },
+        // A mapped file cannot be deleted, on Windows as under Wine; only
+        // marking it for deletion tells.
+        { "a running program's file (mapped as an image)",
+          [&](const CString& b) { unmap.push_back(MapInto(b + "\\run.dll", true)); }, CRefusal::HOLDS_IN_USE,
+          "run.dll", 0, ERROR_ACCESS_DENIED },
+        { "a file mapped as data", [&](const CString& b) { unmap.push_back(MapInto(b + "\\data.bin", false)); },
+          CRefusal::HOLDS_IN_USE, "data.bin", 0, ERROR_ACCESS_DENIED },
         // Wine lists these as plain files and cannot delete them: a named
         // pipe cannot be opened for deletion, and a socket cannot be
         // followed as a plain file can.
@@ -440,6 +472,8 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
     });
     for (HANDLE hHeld : held)
         CloseHandle(hHeld);
+    for (auto& end : unmap)
+        end();
     EXPECT_EQ(before, DriveSnapshot());
 }
 

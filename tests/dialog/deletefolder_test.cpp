@@ -771,16 +771,17 @@ static void SwapLinksIn(const SwapMoment& c)
     // loaded machine.
     _putenv("VARNET_UI_TIMEOUT_MS=45000");
     CScopeEnd uiTimeout([] { _putenv("VARNET_UI_TIMEOUT_MS="); });
-    // old holds 60 folders of 10 files. Another program moves them aside
+    // old holds 300 folders of 10 files (3,300 entries, so that each moment
+    // lasts long enough to be hit). Another program moves them aside
     // one by one, from the last, and puts a link to a folder outside in the
     // place of each: from the question's Yes on (during the checking pass),
     // while the request for the read-only a.ro, listed first, waits (between
-    // the passes), and from the request for b25\ro on (during the deleting
+    // the passes), and from the request for b150\ro on (during the deleting
     // pass). Windows opens a link as itself; Wine follows it, and tells it
     // only by the listing and by an identity other than the one listed.
     // Either way the deletion stops where it meets the first swapped entry,
     // and nothing outside the chosen folder changes.
-    const int FOLDERS = 60;
+    const int FOLDERS = 300;
     const CString strSwap = "for b in $(ls -r old | grep '^b'); do mv old/$b moved-$b && ln -s $PWD/outside old/$b; done";
     {
         TestFolder folder("delete-swapped");
@@ -832,8 +833,8 @@ static void SwapLinksIn(const SwapMoment& c)
         // in its place or moved aside.
         for (int i = 0; i < FOLDERS && !c.bDeletes; i++) {
             CString strOld, strMoved;
-            strOld.Format("old\\b%02d\\f9", i);
-            strMoved.Format("moved-b%02d\\f9", i);
+            strOld.Format("old\\b%03d\\f9", i);
+            strMoved.Format("moved-b%03d\\f9", i);
             EXPECT_TRUE(Exists(folder.Path(strOld)) || Exists(folder.Path(strMoved))) << c.pszContext << ": " << i;
         }
         // Natively, which is much faster than through Wine.
@@ -853,7 +854,7 @@ TEST(DeleteFolder, LinksSwappedInBetweenThePassesNeverLeadItOut)
 
 TEST(DeleteFolder, LinksSwappedInDuringTheDeletingPassNeverLeadItOut)
 {
-    SwapLinksIn({ "during the deleting pass", "b25\\ro", true, NULL });
+    SwapLinksIn({ "during the deleting pass", "b150\\ro", true, NULL });
 }
 
 // Opens a file as the search indexer or a virus scanner does: reading,

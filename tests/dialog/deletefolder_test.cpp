@@ -537,6 +537,35 @@ TEST(DeleteFolder, AFolderRenamedOrReplacedWhileTheRequestWaitsStopsIt)
     }
 }
 
+TEST(DeleteFolder, AParentReplacedByALinkWhileTheQuestionWaitsIsNeverGoneThrough)
+{
+    // While the question waits, another program moves p aside and puts a
+    // link to outside, which holds a folder of the same name, in its place.
+    // Windows would refuse the rename while the question waits only if a
+    // handle were held; Wine's share modes bind no Linux program. The
+    // labels still name folders, so the deletion's walk from the drive's
+    // root, which compares each parent with its listing, stops it: nothing
+    // outside goes.
+    TestFolder folder("delete-parent");
+    folder.MakeDirs("p\\target");
+    folder.MakeFile("p\\target\\f.txt");
+    folder.MakeDirs("outside\\target");
+    folder.MakeFile("outside\\target\\keep.txt");
+    std::vector<CString> outside = Snapshot(folder.Path("outside"));
+    RunFolderDialog(folder.Path("p\\target"), [&](Driver& d) {
+        d.ClickNode(NodeOf(d, folder.Path("p\\target")));
+        d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+        HWND hBox = d.WaitForMessageBox();
+        ASSERT_NE(nullptr, hBox);
+        EXPECT_EQ(0, RunNative("cd '" + UnixPath(folder.Path()) + "' && mv p moved-p && ln -s \"$PWD/outside\" p"));
+        d.Answer(hBox, IDYES);
+        EXPECT_EQ(CRefusal(CRefusal::REPLACED_AFTER_CHECK, folder.Path("p\\target")).Text(), d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+    EXPECT_EQ(outside, Snapshot(folder.Path("outside")));
+    EXPECT_TRUE(Exists(folder.Path("moved-p\\target\\f.txt")));
+}
+
 TEST(DeleteFolder, ALinkMetDeepInsideEndsOnlyThatDeletion)
 {
     // While the request for first\a waits (answered Yes to All), another

@@ -274,14 +274,16 @@ public:
         NTSTATUS nStatus = Get().pfnSetInformationFile(m_hEntry, &io, &nFlags, sizeof nFlags, CLASS_DISPOSITION_EX);
         if (nStatus >= 0) {
             nFlags = 0;
-            return ToError(Get().pfnSetInformationFile(m_hEntry, &io, &nFlags, sizeof nFlags, CLASS_DISPOSITION_EX));
+            nStatus = Get().pfnSetInformationFile(m_hEntry, &io, &nFlags, sizeof nFlags, CLASS_DISPOSITION_EX);
+        } else if (IsUnsupported(nStatus)) {
+            if (bReadOnly)
+                return ERROR_SUCCESS;
+            if (DWORD dwError = MarkForDeletion())
+                return dwError;
+            BOOLEAN bDelete = FALSE;
+            return Set(&bDelete, sizeof bDelete, CLASS_DISPOSITION);
         }
-        if (!IsUnsupported(nStatus) || bReadOnly)
-            return IsUnsupported(nStatus) ? ERROR_SUCCESS : ToError(nStatus);
-        if (DWORD dwError = MarkForDeletion())
-            return dwError;
-        BOOLEAN bDelete = FALSE;
-        return Set(&bDelete, sizeof bDelete, CLASS_DISPOSITION);
+        return ToError(nStatus);
     }
 
     // Marks the entry for deletion: it goes when it is closed (a folder

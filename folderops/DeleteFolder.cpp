@@ -164,6 +164,29 @@ static CRefusal OpenAgain(CEntryHandle& entry, HANDLE hFolder, const CCheckedEnt
     return CRefusal();
 }
 
+// Nothing refused when the plain file name, open in entry through the
+// folder that hFolder holds, can be deleted whatever other programs do with
+// it. A file mapped into memory (a running program's file, a loaded
+// library) cannot be deleted on either platform. Without POSIX-style
+// deletion (Wine 8, Windows before 10 1809) a file that another program
+// holds open keeps its name after it is deleted, and its folder cannot be
+// removed: it is found by an open that shares nothing. A link is not
+// asked: under Wine its handle is that of what it leads to.
+static CRefusal CheckFileInUse(const CString& strTop, const CString& strPath, HANDLE hFolder,
+                               const CListedName& name, const CListedId& listed, CEntryHandle& entry)
+{
+    bool bReadOnly = (entry.Attributes() & FILE_ATTRIBUTE_READONLY) != 0, bAtOnce = false;
+    DWORD dwError = entry.CheckDeletable(bReadOnly, bAtOnce);
+    if (!dwError && !bAtOnce) {
+        dwError = entry.OpenIn(hFolder, name.strWide, CEntryHandle::DELETE_ALONE, bReadOnly);
+        if (dwError && dwError != ERROR_SHARING_VIOLATION)
+            return CRefusal::WithError(CRefusal::HOLDS_UNOPENABLE, dwError, strTop, strPath);
+        if (!dwError && !IsListedEntry(entry, listed))
+            return CRefusal(CRefusal::HOLDS_REPLACED, strTop, strPath);
+    }
+    return dwError ? CRefusal::WithError(CRefusal::HOLDS_IN_USE, dwError, strTop, strPath) : CRefusal();
+}
+
 // The planning pass over the folder that folder holds open, strFolder its
 // path: every entry is opened relative to it as the deletion will open it
 // (holding needs more than listing: delete access, which another program's
@@ -211,12 +234,9 @@ static CRefusal PlanDeletion(const CString& strTop, const CString& strFolder, co
         if (!entry.IsOnDisk())
             return CRefusal(CRefusal::HOLDS_SPECIAL, strTop, strPath);
         CKind kind = KindOf(it->second->dwAttributes, it->second->dwReparseTag);
-        // A file mapped into memory (a running program's file, a loaded
-        // library) cannot be deleted on either platform. A link is not
-        // asked: under Wine its handle is that of what it leads to.
         if (!kind.bFolder && !kind.bLink && !fileLinks.IsLink(name))
-            if (DWORD dwError = entry.CheckDeletable((entry.Attributes() & FILE_ATTRIBUTE_READONLY) != 0))
-                return CRefusal::WithError(CRefusal::HOLDS_IN_USE, dwError, strTop, strPath);
+            if (CRefusal refusal = CheckFileInUse(strTop, strPath, folder.Handle(), name, *it->second, entry))
+                return refusal;
         entries.push_back(
             CCheckedEntry{ name.strWide, strPath, entry.Attributes(), entry.Id(), kind, KindOf(entry), entry.Links(), {} });
         if (!entries.back().IsFolder())

@@ -195,21 +195,22 @@ public:
     // access). An entry is deleted through a handle of its own, opened once
     // the folder is no longer held. Neither shares delete access: while it
     // is open, no other program (that honours share modes) renames or
-    // deletes the entry, or opens it to do so.
-    enum Use { HOLD, DELETE_IT };
+    // deletes the entry, or opens it to do so. DELETE_ALONE shares
+    // nothing: it fails while any other program has the file open.
+    enum Use { HOLD, DELETE_IT, DELETE_ALONE };
     static ACCESS_MASK AccessFor(Use nUse, bool bReadOnly)
     {
         if (nUse == HOLD)
             return FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
         return DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE | (bReadOnly ? FILE_WRITE_ATTRIBUTES : 0);
     }
-    static const DWORD SHARE = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    static DWORD ShareFor(Use nUse) { return nUse == DELETE_ALONE ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE; }
 
     // Opens the entry strPath (a full path), not through a reparse point at its end.
     DWORD OpenPath(const std::wstring& strPath, Use nUse, bool bReadOnly)
     {
         Close();
-        m_hEntry = ::CreateFileW(strPath.c_str(), AccessFor(nUse, bReadOnly), SHARE, NULL, OPEN_EXISTING,
+        m_hEntry = ::CreateFileW(strPath.c_str(), AccessFor(nUse, bReadOnly), ShareFor(nUse), NULL, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
         return m_hEntry == INVALID_HANDLE_VALUE ? ::GetLastError() : Identify();
     }
@@ -227,7 +228,7 @@ public:
         ObjectAttributes attributes = { sizeof attributes, hFolder, &name, 0, NULL, NULL };
         IoStatusBlock io = {};
         HANDLE hEntry = NULL;
-        NTSTATUS nStatus = Get().pfnOpenFile(&hEntry, AccessFor(nUse, bReadOnly), &attributes, &io, SHARE,
+        NTSTATUS nStatus = Get().pfnOpenFile(&hEntry, AccessFor(nUse, bReadOnly), &attributes, &io, ShareFor(nUse),
                                              OPEN_SYNCHRONOUS | OPEN_FOR_BACKUP | OPEN_REPARSE_POINT);
         if (nStatus < 0)
             return ToError(nStatus);
@@ -264,14 +265,18 @@ public:
     // mark acts only when the handle is closed, and this one stays open in
     // between. A read-only file that the system cannot mark as it is is not
     // asked (ERROR_SUCCESS): that would need its attribute cleared first.
-    DWORD CheckDeletable(bool bReadOnly)
+    // bAtOnce says whether the system has POSIX-style deletion (the class
+    // with the flag that ignores the read-only attribute came after it).
+    DWORD CheckDeletable(bool bReadOnly, bool& bAtOnce)
     {
         using namespace EntryNative;
+        bAtOnce = false;
         if (!Get().IsComplete())
             return ERROR_PROC_NOT_FOUND;
         ULONG nFlags = DISPOSITION_DELETE | DISPOSITION_IGNORE_READONLY_ATTRIBUTE;
         IoStatusBlock io = {};
         NTSTATUS nStatus = Get().pfnSetInformationFile(m_hEntry, &io, &nFlags, sizeof nFlags, CLASS_DISPOSITION_EX);
+        bAtOnce = !IsUnsupported(nStatus);
         if (nStatus >= 0) {
             nFlags = 0;
             nStatus = Get().pfnSetInformationFile(m_hEntry, &io, &nFlags, sizeof nFlags, CLASS_DISPOSITION_EX);

@@ -51,6 +51,8 @@ public:
         HOLDS_UNLISTABLE,      // m_strInner cannot be listed (m_dwError)
         HOLDS_UNOPENABLE,      // m_strInner cannot be opened for deletion (m_dwError)
         HOLDS_REPLACED,        // m_strInner changed while it was checked
+        HOLDS_SPECIAL,         // m_strInner is a pipe, socket or device, which cannot be deleted
+        HOLDS_IN_USE,          // m_strInner is mapped into memory by a program (m_dwError)
         IS_LINK,               // m_strPath is a link that cannot go alone
         // What stops a deletion of m_strPath halfway
         HELD_FOLDER_CHANGED,   // renamed, removed or replaced while a question waited

@@ -13,6 +13,11 @@ const char DRIVE_NOT_DELETED[] = "A Drive cannot be Deleted: please select a fol
 const char DRIVE_NOT_RENAMED[] = "A Drive cannot be Renamed";
 const char CONFIRM_DELETE[] = "Do you really want to Remove the folder with its contents?";
 const char READ_ONLY_FILE[] = "File is Read-Only !";
+// Asked before the read-only attribute of a file with other names is
+// cleared (%s: the file's path); the system cannot delete it otherwise.
+const char CLEAR_SHARED_READ_ONLY[] =
+    "%s is read-only and has other names, which may lie outside the folder. Its read-only attribute belongs "
+    "to all its names: to delete this one, it must be cleared for all of them.\n\nClear it and delete the file?";
 const char DELETION_ABORTED[] = "No or partial deletion";
 const char REQUEST_NOT_CREATED[] = "Fatal Error dialog box could not be created!";
 const char DEFAULT_FOLDER_NAME[] = "NewFolder";
@@ -80,6 +85,8 @@ const RefusalText REFUSAL_TEXTS[] = {
     { CRefusal::HOLDS_UNLISTABLE, "Not Deleted: %1 holds %2, which cannot be listed: %e" },
     { CRefusal::HOLDS_UNOPENABLE, "Not Deleted: %1 holds %2, which cannot be opened for deletion: %e" },
     { CRefusal::HOLDS_REPLACED, "Not Deleted: %1 holds %2, which was replaced while it was checked" },
+    { CRefusal::HOLDS_SPECIAL, "Not Deleted: %1 holds %2, which is a pipe, socket or device and cannot be deleted here" },
+    { CRefusal::HOLDS_IN_USE, "Not Deleted: %1 holds %2, which a program uses and which cannot be deleted now: %e" },
     { CRefusal::IS_LINK, "Not Deleted: %1 is a link, which cannot be removed here without what it points to" },
     { CRefusal::HELD_FOLDER_CHANGED, "Deletion Stopped: %1 was renamed, removed or replaced while the question waited; nothing more was deleted" },
     { CRefusal::REPLACED_AFTER_CHECK, "Deletion Stopped: %1 was replaced after it was checked; nothing more was deleted" },

@@ -20,6 +20,9 @@
 // characters passes. Either would make a folder under a name the user did
 // not type. In the UTF-8 code page every whole character converts exactly.
 // The editor is read wide and converted in the dialog's text code page.
+// In a host that switched the file functions to the OEM code page, the
+// bytes the label shows must also name the typed text there: "é" would
+// otherwise make a folder named "Θ" (byte 0xE9 in code page 437).
 static CRefusal GetTypedName(CTreeCtrl* pTree, CString strText, CString& strName)
 {
     strName = strText;
@@ -30,7 +33,7 @@ static CRefusal GetTypedName(CTreeCtrl* pTree, CString strText, CString& strName
     std::wstring strTyped(nTyped + 1, L'\0');
     strTyped.resize(::GetWindowTextW(pEditor->m_hWnd, &strTyped[0], nTyped + 1));
     CString strAnsi = AfxWideToAnsi(strTyped.c_str());
-    if (AfxToWide(strAnsi) != strTyped)
+    if (AfxToWide(strAnsi) != strTyped || Widen(strAnsi) != strTyped)
         return CRefusal(CRefusal::NAME_UNREPRESENTABLE);
     strName = strAnsi;
     return CRefusal();

@@ -4,9 +4,13 @@
 #include "folderops_support.h"
 
 #include <FolderNames.h>
+#include <ScopeEnd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <iostream>
 #include <map>
+#include <thread>
 
 static void MakeReadOnlyFile(const TestFolder& folder, const char* pszRelative)
 {
@@ -357,6 +361,40 @@ static HANDLE HoldOpen(const CString& strPath, bool bFolder)
     return hEntry;
 }
 
+// Makes the file strPath and maps it into this process as a program's own
+// file is mapped (bImage: a copy of a library, as an image) or as data;
+// returns what unmaps it.
+static std::function<void()> MapInto(const CString& strPath, bool bImage)
+{
+    if (bImage) {
+        char szSystem[MAX_PATH];
+        GetSystemDirectoryA(szSystem, MAX_PATH);
+        CString strDll = CString(szSystem) + "\\version.dll";
+        EXPECT_TRUE(CopyFileA(strDll, strPath, TRUE)) << strDll;
+    }
+    HANDLE hFile = CreateFileA(strPath, GENERIC_READ | (bImage ? 0 : GENERIC_WRITE), FILE_SHARE_READ, NULL,
+                               bImage ? OPEN_EXISTING : CREATE_ALWAYS, 0, NULL);
+    DWORD dwWritten = 0;
+    if (!bImage)
+        WriteFile(hFile, "data", 4, &dwWritten, NULL);
+    HANDLE hMapping = CreateFileMappingA(hFile, NULL, PAGE_READONLY | (bImage ? SEC_IMAGE : 0), 0, 0, NULL);
+    void* pView = MapViewOfFile(hMapping, FILE_MAP_READ, 0, 0, 0);
+    EXPECT_NE(nullptr, pView) << strPath << ": " << GetLastError();
+    CloseHandle(hMapping);
+    CloseHandle(hFile);
+    return [pView] { UnmapViewOfFile(pView); };
+}
+
+// Opens a file as the search indexer or a virus scanner does: reading,
+// sharing delete access, so that it can be deleted while it is open.
+static HANDLE OpenSharingDelete(const CString& strPath)
+{
+    HANDLE hFile = CreateFileA(strPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                               OPEN_EXISTING, 0, NULL);
+    EXPECT_NE(INVALID_HANDLE_VALUE, hFile) << strPath;
+    return hFile;
+}
+
 TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
 {
     // Plain entries at every level, and one deep inside that a deletion by
@@ -366,6 +404,7 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
     folder.MakeFile("outside\\file.txt");
     const CString strLong('n', 230);
     std::vector<HANDLE> held;
+    std::vector<std::function<void()>> unmap;
     struct Case {
         const char* pszContext;
         std::function<void(const CString&)> make;  // in target\a\b
@@ -397,6 +436,29 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
           CRefusal::HOLDS_UNOPENABLE, "held.txt", 0, ERROR_SHARING_VIOLATION },
         { "a folder another program holds", [&](const CString& b) { held.push_back(HoldOpen(b + "\\held", true)); },
           CRefusal::HOLDS_UNOPENABLE, "held", 0, ERROR_SHARING_VIOLATION },
+        // Windows 10 deletes it at once; without that (Wine 8) its name
+        // would stay, and its folder with it.
+        { "a file another program holds sharing delete access (Wine)",
+          [&](const CString& b) {
+              CloseHandle(HoldOpen(b + "\\shared.txt", false));
+              held.push_back(OpenSharingDelete(b + "\\shared.txt"));
+          }, CRefusal::HOLDS_IN_USE, "shared.txt", 0, ERROR_SHARING_VIOLATION },
+        // A mapped file cannot be deleted, on Windows as under Wine; only
+        // marking it for deletion tells.
+        { "a running program's file (mapped as an image)",
+          [&](const CString& b) { unmap.push_back(MapInto(b + "\\run.dll", true)); }, CRefusal::HOLDS_IN_USE,
+          "run.dll", 0, ERROR_ACCESS_DENIED },
+        { "a file mapped as data", [&](const CString& b) { unmap.push_back(MapInto(b + "\\data.bin", false)); },
+          CRefusal::HOLDS_IN_USE, "data.bin", 0, ERROR_ACCESS_DENIED },
+        // Wine lists these as plain files and cannot delete them: a named
+        // pipe cannot be opened for deletion, and a socket cannot be
+        // followed as a plain file can.
+        { "a named pipe (Wine: a Unix FIFO)", [](const CString& b) { RunNative("mkfifo '" + UnixPath(b) + "/fifo'"); },
+          CRefusal::HOLDS_UNOPENABLE, "fifo", 0, ERROR_INVALID_PARAMETER },
+        { "a socket (Wine: a Unix socket)", [](const CString& b) {
+              RunNative("python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' '" +
+                        UnixPath(b) + "/sock'");
+          }, CRefusal::HOLDS_LINK, "sock", 0, 0 },
     };
     auto target = [&](size_t i) {
         CString strTarget;
@@ -427,6 +489,8 @@ TEST(DeleteFolder, WhatWouldStopItHalfwayIsFoundBeforeAnythingGoes)
     });
     for (HANDLE hHeld : held)
         CloseHandle(hHeld);
+    for (auto& end : unmap)
+        end();
     EXPECT_EQ(before, DriveSnapshot());
 }
 
@@ -488,6 +552,35 @@ TEST(DeleteFolder, AFolderRenamedOrReplacedWhileTheRequestWaitsStopsIt)
         EXPECT_EQ(c.bStopped, Exists(folder.Path("moved\\sub\\ro"))) << c.pszContext;
         EXPECT_EQ(!c.bStopped, Snapshot(folder.Path()).empty()) << c.pszContext;
     }
+}
+
+TEST(DeleteFolder, AParentReplacedByALinkWhileTheQuestionWaitsIsNeverGoneThrough)
+{
+    // While the question waits, another program moves p aside and puts a
+    // link to outside, which holds a folder of the same name, in its place.
+    // Windows would refuse the rename while the question waits only if a
+    // handle were held; Wine's share modes bind no Linux program. The
+    // labels still name folders, so the deletion's walk from the drive's
+    // root, which compares each parent with its listing, stops it: nothing
+    // outside goes.
+    TestFolder folder("delete-parent");
+    folder.MakeDirs("p\\target");
+    folder.MakeFile("p\\target\\f.txt");
+    folder.MakeDirs("outside\\target");
+    folder.MakeFile("outside\\target\\keep.txt");
+    std::vector<CString> outside = Snapshot(folder.Path("outside"));
+    RunFolderDialog(folder.Path("p\\target"), [&](Driver& d) {
+        d.ClickNode(NodeOf(d, folder.Path("p\\target")));
+        d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+        HWND hBox = d.WaitForMessageBox();
+        ASSERT_NE(nullptr, hBox);
+        EXPECT_EQ(0, RunNative("cd '" + UnixPath(folder.Path()) + "' && mv p moved-p && ln -s \"$PWD/outside\" p"));
+        d.Answer(hBox, IDYES);
+        EXPECT_EQ(CRefusal(CRefusal::REPLACED_AFTER_CHECK, folder.Path("p\\target")).Text(), d.ItemText(IDC_EDIT_ERROR));
+        d.Cancel();
+    });
+    EXPECT_EQ(outside, Snapshot(folder.Path("outside")));
+    EXPECT_TRUE(Exists(folder.Path("moved-p\\target\\f.txt")));
 }
 
 TEST(DeleteFolder, ALinkMetDeepInsideEndsOnlyThatDeletion)
@@ -690,5 +783,203 @@ TEST(FolderCommands, MemoryRunningOutLeavesTheDialogAsBefore)
             EXPECT_EQ(hAtRest, IconOf(d, nIcon)) << c.pszContext;
             d.Cancel();
         });
+    }
+}
+
+// Starts a bash command line natively in the background, in the Unix
+// folder of folder; it runs once the file "go" is there (or after half a minute), and touches the
+// file "ended" when it has run. WaitForNative waits for that.
+static void StartNative(const TestFolder& folder, const CString& strCommand)
+{
+    EXPECT_EQ(0, RunNative("cd '" + UnixPath(folder.Path()) + "' && ((for i in $(seq 3000); do [ -e go ] && break; sleep 0.01; done; " + strCommand +
+                           "; touch ended) >/dev/null 2>&1 &)"));
+}
+
+static void WaitForNative(const TestFolder& folder)
+{
+    EXPECT_EQ(0, RunNative("cd '" + UnixPath(folder.Path()) + "' && for i in $(seq 600); do [ -e ended ] && exit 0; "
+                           "sleep 0.1; done; exit 1"));
+}
+
+// Links swapped in while a deletion runs: each moment is a test of its own
+// (each takes many seconds under Wine).
+struct SwapMoment {
+    const char* pszContext;
+    const char* pszReadOnly;  // the file asked about, when the swaps start; NULL: at the question's Yes
+    bool bDeletes;            // the deletion may have deleted folders before it met a swapped one
+    const char* pszText;      // how the error box starts; NULL: any failure (the system's text for an
+                              // entry found gone in the moment between its move and the link)
+};
+
+static void SwapLinksIn(const SwapMoment& c)
+{
+    // The checking pass can take longer than the driver's usual wait on a
+    // loaded machine.
+    _putenv("VARNET_UI_TIMEOUT_MS=45000");
+    CScopeEnd uiTimeout([] { _putenv("VARNET_UI_TIMEOUT_MS="); });
+    // old holds 300 folders of 10 files (3,300 entries, so that each moment
+    // lasts long enough to be hit). Another program moves them aside
+    // one by one, from the last, and puts a link to a folder outside in the
+    // place of each: from the question's Yes on (during the checking pass),
+    // while the request for the read-only a.ro, listed first, waits (between
+    // the passes), and from the request for b150\ro on (during the deleting
+    // pass). Windows opens a link as itself; Wine follows it, and tells it
+    // only by the listing and by an identity other than the one listed.
+    // Either way the deletion stops where it meets the first swapped entry,
+    // and nothing outside the chosen folder changes.
+    const int FOLDERS = 300;
+    const CString strSwap = "for b in $(ls -r old | grep '^b'); do mv old/$b moved-$b && ln -s $PWD/outside old/$b; done";
+    {
+        TestFolder folder("delete-swapped");
+        folder.MakeDirs("outside\\dir");
+        EXPECT_EQ(0, RunNative("cd '" + UnixPath(folder.Path()) + "' && touch outside/f{00..19} outside/dir/keep && " +
+                               "for i in $(seq -w 0 " + CString(std::to_string(FOLDERS - 1).c_str()) +
+                               "); do mkdir -p old/b$i && touch old/b$i/f{0..9}; done"));
+        if (c.pszReadOnly)
+            MakeReadOnlyFile(folder, CString("old\\") + c.pszReadOnly);
+        std::vector<CString> outside = Snapshot(folder.Path("outside"));
+        std::vector<CString> drive = DriveSnapshot();
+        StartNative(folder, strSwap);
+        CString strText;
+        DWORD dwStart = GetTickCount();
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            d.ClickNode(NodeOf(d, folder.Path("old")));
+            d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
+            HWND hBox = d.WaitForMessageBox();
+            ASSERT_NE(nullptr, hBox) << c.pszContext;
+            if (!c.pszReadOnly)
+                folder.MakeFile("go");
+            d.Answer(hBox, IDYES);
+            AnswerRequests(d, [&](const CString&) {
+                folder.MakeFile("go");
+                if (!c.bDeletes)
+                    WaitForNative(folder);
+                return IDC_BN_YES;
+            });
+            strText = d.ItemText(IDC_EDIT_ERROR);
+            EXPECT_EQ(strText.IsEmpty(), NodeOf(d, folder.Path("old")) == NULL) << c.pszContext;
+            d.Cancel();
+        });
+        WaitForNative(folder);
+        std::cout << c.pszContext << " (" << GetTickCount() - dwStart << " ms): " << (const char*)strText << "\n";
+        EXPECT_EQ(outside, Snapshot(folder.Path("outside"))) << c.pszContext;
+        auto outsideOld = [](std::vector<CString> paths) {
+            paths.erase(std::remove_if(paths.begin(), paths.end(),
+                                       [](const CString& p) { return p.Find("delete-swapped/") != -1; }),
+                        paths.end());
+            return paths;
+        };
+        EXPECT_EQ(outsideOld(drive), outsideOld(DriveSnapshot())) << c.pszContext;
+        // The swaps began before the deletion reached its end: it stopped.
+        if (c.pszText)
+            EXPECT_EQ(0, strText.Find(c.pszText)) << c.pszContext;
+        else
+            EXPECT_FALSE(strText.IsEmpty()) << c.pszContext;
+        // Before the deleting pass nothing is deleted: each folder is whole,
+        // in its place or moved aside.
+        for (int i = 0; i < FOLDERS && !c.bDeletes; i++) {
+            CString strOld, strMoved;
+            strOld.Format("old\\b%03d\\f9", i);
+            strMoved.Format("moved-b%03d\\f9", i);
+            EXPECT_TRUE(Exists(folder.Path(strOld)) || Exists(folder.Path(strMoved))) << c.pszContext << ": " << i;
+        }
+        // Natively, which is much faster than through Wine.
+        RunNative("rm -rf '" + UnixPath(folder.Path()) + "'/*");
+    }
+}
+
+TEST(DeleteFolder, LinksSwappedInDuringTheCheckingPassNeverLeadItOut)
+{
+    SwapLinksIn({ "during the checking pass", NULL, false, "Not Deleted:" });
+}
+
+TEST(DeleteFolder, LinksSwappedInBetweenThePassesNeverLeadItOut)
+{
+    SwapLinksIn({ "between the passes", "a.ro", false, "Deletion Stopped:" });
+}
+
+TEST(DeleteFolder, LinksSwappedInDuringTheDeletingPassNeverLeadItOut)
+{
+    SwapLinksIn({ "during the deleting pass", "b150\\ro", true, NULL });
+}
+
+TEST(DeleteFolder, AFileAnotherProgramOpensAfterTheCheckIsWaitedForAndNeverReportedGone)
+{
+    // Windows 10 deletes POSIX-style: the name goes at once, and the folder
+    // with it. Wine 8 cannot (not implemented): a file held open before the
+    // deletion is refused by its checking pass, and one opened after (here
+    // while the request for a.ro waits) keeps its name once deleted until
+    // the other handle closes. The deletion waits about two seconds for it,
+    // then reports the folder not empty, and the node stays.
+    struct Case {
+        const char* pszContext;
+        DWORD dwHeldMs;  // how long the other program holds the file
+        bool bGone;
+    } cases[] = {
+        { "closed after half a second: the deletion goes through", 500, true },
+        { "held longer than the wait: not empty", 8000, false },
+    };
+    for (const Case& c : cases) {
+        TestFolder folder("delete-held");
+        folder.MakeDirs("target\\sub");
+        folder.MakeFile("target\\sub\\held.txt");
+        folder.MakeFile("target\\sub\\other.txt");
+        MakeReadOnlyFile(folder, "target\\a.ro");
+        std::thread closer;
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            StartDelete(d, folder.Path("target"));
+            AnswerRequests(d, [&](const CString&) {
+                HANDLE hHeld = OpenSharingDelete(folder.Path("target\\sub\\held.txt"));
+                closer = std::thread([hHeld, &c] {
+                    Sleep(c.dwHeldMs);
+                    CloseHandle(hHeld);
+                });
+                return IDC_BN_YES;
+            });
+            EXPECT_EQ(c.bGone ? CString() : SystemText(ERROR_DIR_NOT_EMPTY), d.ItemText(IDC_EDIT_ERROR)) << c.pszContext;
+            EXPECT_EQ(c.bGone, NodeOf(d, folder.Path("target")) == NULL) << c.pszContext;
+            d.Cancel();
+        });
+        closer.join();
+        EXPECT_EQ(c.bGone, !Exists(folder.Path("target"))) << c.pszContext;
+        EXPECT_FALSE(Exists(folder.Path("target\\sub\\other.txt"))) << c.pszContext;
+    }
+}
+
+TEST(DeleteFolder, AReadOnlyFileWithOtherNamesIsClearedOnlyWhenTheUserAgrees)
+{
+    // The read-only attribute belongs to the file, not to the name: its
+    // other name outside\other loses it too. Windows 10 deletes the name
+    // without clearing it (nothing is asked); Wine 8 cannot, and asks.
+    struct Case {
+        const char* pszContext;
+        int nAnswer;
+    } cases[] = {
+        { "No: the file stays, the folder cannot go", IDNO },
+        { "Yes: the attribute is cleared for both names", IDYES },
+    };
+    for (const Case& c : cases) {
+        TestFolder folder("delete-hardlink");
+        folder.MakeDirs("target");
+        folder.MakeDirs("outside");
+        folder.MakeFile("outside\\other");
+        ASSERT_TRUE(CreateHardLinkA(folder.Path("target\\ro"), folder.Path("outside\\other"), NULL)) << c.pszContext;
+        SetFileAttributesA(folder.Path("target\\ro"), FILE_ATTRIBUTE_READONLY);
+        RunFolderDialog(folder.Path(), [&](Driver& d) {
+            StartDelete(d, folder.Path("target"));
+            EXPECT_EQ(1u, AnswerRequests(d, [](const CString&) { return IDC_BN_YES; }).size()) << c.pszContext;
+            HWND hBox = d.WaitForMessageBox();
+            ASSERT_NE(nullptr, hBox) << c.pszContext;
+            CString strQuestion;
+            strQuestion.Format(VarnetText::CLEAR_SHARED_READ_ONLY, (const char*)folder.Path("target\\ro"));
+            EXPECT_EQ(strQuestion, d.MessageBoxText(hBox)) << c.pszContext;
+            d.Answer(hBox, c.nAnswer);
+            EXPECT_EQ(c.nAnswer == IDYES ? CString() : SystemText(ERROR_DIR_NOT_EMPTY), d.ItemText(IDC_EDIT_ERROR))
+                << c.pszContext;
+            d.Cancel();
+        });
+        EXPECT_EQ(c.nAnswer == IDNO, Exists(folder.Path("target\\ro"))) << c.pszContext;
+        EXPECT_EQ(c.nAnswer == IDNO, (GetFileAttributesA(folder.Path("outside\\other")) & FILE_ATTRIBUTE_READONLY) != 0)
+            << c.pszContext;
     }
 }

@@ -179,7 +179,8 @@ TEST(ExactNames, JoinPathPutsOneBackslashBetween)
 // labels in the ANSI one (1252). The file functions give e-acute as 0x82 and
 // capital theta as 0xE9, which the tree shows as e-acute. Every check is made
 // in the file functions' code page, and a name whose label would show
-// another name is refused; plain names work as before.
+// another name is refused, listed or typed (a rename or a new folder typed
+// "é" would otherwise make "Θ"); plain names work as before.
 TEST(ExactNames, WithTheOemCodePageForTheFileFunctionsNoLabelShowsAnotherName)
 {
     if (GetOEMCP() != 437 || GetACP() != 1252)
@@ -197,7 +198,17 @@ TEST(ExactNames, WithTheOemCodePageForTheFileFunctionsNoLabelShowsAnotherName)
             EXPECT_FALSE(d.AnyOtherWindow()) << (BYTE)*pszLabel;
             EXPECT_EQ(Refusal(VarnetText::NOT_CHANGED, JoinPath(folder.Path(), pszLabel), NAME_CONVERTED), d.ItemText(IDC_EDIT_ERROR));
         }
-        d.SelectNode(d.Child(hFolder, "plain"));
+        HTREEITEM hPlain = d.Child(hFolder, "plain");
+        for (bool bMake : { false, true }) {
+            d.SelectNode(hPlain);
+            if (!bMake)
+                d.EditLabel(hPlain);
+            HWND hEditor = bMake ? StartMakeFolder(d, folder.Path("plain")) : d.LabelEditor();
+            d.TypeWide(hEditor, L"\x00e9");
+            d.Key(VK_RETURN, hEditor);
+            EXPECT_EQ(CRefusal(CRefusal::NAME_UNREPRESENTABLE).Text(), d.ItemText(IDC_EDIT_ERROR)) << bMake;
+        }
+        d.SelectNode(hPlain);
         d.Command(IDC_STATIC_DELETEFOLDER, STN_CLICKED);
         d.Answer(d.WaitForMessageBox(), IDYES);
         EXPECT_EQ(nullptr, d.Child(hFolder, "plain"));

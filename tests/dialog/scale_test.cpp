@@ -98,6 +98,7 @@ TEST(DisplayScale, ImagesAreAtTheScaleOfTheText)
     ASSERT_NE(nullptr, pScale);
     // A folder of its own at each scale: the prefixes share drive D:.
     TestFolder folder(("scale" + std::to_string(PrefixDpi())).c_str());
+    folder.MakeDirs("sub");
     RunFolderDialog(folder.Path(), [&](Driver& d) {
         d.OnUi([&] {
             EXPECT_EQ(pScale->nListImage, ImageListWidth(TreeView_GetImageList(d.Item(IDC_FOLDER_TREE), TVSIL_NORMAL)))
@@ -109,8 +110,9 @@ TEST(DisplayScale, ImagesAreAtTheScaleOfTheText)
                 EXPECT_EQ(pScale->nCommandIcon, IconWidth((HICON)SendMessageA(d.Item(nID), STM_GETICON, 0, 0)))
                     << "the icon of control " << nID;
         });
-        // A new folder waits for its name under the busy icon.
-        d.ClickNode(d.Root());
+        // A new folder waits for its name under the busy icon (Esc still
+        // makes it, under the default name, in the test's folder).
+        d.ClickNode(NodeOf(d, folder.Path("sub")));
         d.Command(IDC_STATIC_MAKEFOLDER, STN_CLICKED);
         d.OnUi([&] {
             EXPECT_EQ(pScale->nCommandIcon,

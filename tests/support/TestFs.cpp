@@ -268,9 +268,8 @@ int RunNative(const CString& strCommand)
     GetTempPathA(sizeof szTemp, szTemp);
     CString strDone;
     strDone.Format("%svarnet-native-%lu-%d", szTemp, GetCurrentProcessId(), ++s_nRun);
-    // Wine gives a program the same process id run after run: a file left
-    // by a run that was ended before its command finished would be taken
-    // for this command's.
+    // A run of an earlier process of the same id (Wine reuses them) that
+    // was ended may have left its file: it would be taken for this one's.
     DeleteFileA(strDone);
     CString strUnixDone = UnixPath(strDone);
     CString strLine = "\\\\?\\unix\\bin\\bash -c \"(" + strCommand + "); echo $? >'" + strUnixDone +

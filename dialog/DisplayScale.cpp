@@ -86,11 +86,9 @@ static int Clamp(int v, int lo, int hi)
 
 void FitToWorkArea(HWND hDlg)
 {
-    MONITORINFO mi = {};
-    mi.cbSize = sizeof mi;
-    if (!::GetMonitorInfoA(::MonitorFromWindow(hDlg, MONITOR_DEFAULTTONEAREST), &mi))
+    RECT rcWork;
+    if (!AfxGetWorkArea(hDlg, &rcWork))
         return;
-    const RECT& rcWork = mi.rcWork;
     int cxWork = rcWork.right - rcWork.left, cyWork = rcWork.bottom - rcWork.top;
     RECT rcWindow, rcClient;
     ::GetWindowRect(hDlg, &rcWindow);

@@ -25,19 +25,25 @@ int AfxTopMessageBox(LPCSTR pszText, UINT nType)
     return BoxW(NULL, pszText, nType | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
+BOOL AfxGetWorkArea(HWND hWnd, RECT* pWork)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoA(::MonitorFromWindow(hWnd, MONITOR_DEFAULTTONEAREST), &info))
+        return FALSE;
+    *pWork = info.rcWork;
+    return TRUE;
+}
+
 // Moves hWnd so that it is centred over its owner, kept inside the work
 // area of the owner's monitor. A window without owner stays where it is.
 void AfxCenterOverOwner(HWND hWnd)
 {
     HWND hOwner = ::GetWindow(hWnd, GW_OWNER);
-    RECT rcOwner, rcWindow;
-    if (!hOwner || !::GetWindowRect(hOwner, &rcOwner) || !::GetWindowRect(hWnd, &rcWindow))
+    RECT rcOwner, rcWindow, rcWork;
+    if (!hOwner || !::GetWindowRect(hOwner, &rcOwner) || !::GetWindowRect(hWnd, &rcWindow) ||
+        !AfxGetWorkArea(hOwner, &rcWork))
         return;
-    MONITORINFO info = {};
-    info.cbSize = sizeof info;
-    if (!::GetMonitorInfoA(::MonitorFromWindow(hOwner, MONITOR_DEFAULTTONEAREST), &info))
-        return;
-    const RECT& rcWork = info.rcWork;
     LONG cx = rcWindow.right - rcWindow.left, cy = rcWindow.bottom - rcWindow.top;
     LONG x = (rcOwner.left + rcOwner.right - cx) / 2, y = (rcOwner.top + rcOwner.bottom - cy) / 2;
     // A window larger than the work area keeps its top left corner in it.

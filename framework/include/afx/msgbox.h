@@ -20,3 +20,6 @@ FX_API int AfxTopMessageBox(LPCSTR lpszText, UINT nType = MB_OK);
 // Moves hWnd so that it is centred over its owner, inside the work area of
 // the owner's monitor (CWnd::CenterWindow).
 FX_API void AfxCenterOverOwner(HWND hWnd);
+
+// The work area (the screen less the task bar) of the monitor nearest hWnd.
+FX_API BOOL AfxGetWorkArea(HWND hWnd, RECT* pWork);

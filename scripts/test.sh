@@ -54,8 +54,11 @@ ctest_in() {
 full_run() {
   local tree=$1
   echo "== $(cat "$tree/varnet-arch"): every test, under Wine"
-  # The test drives start empty; the prefix is made on first use.
+  # The test drives start empty; the prefix is made on first use. So is
+  # the pick tool's: made while other tests load the machine, it can take
+  # longer than the tool waits for it.
   bash "$varnet_root/scripts/wine-prefix.sh" test "$tree"
+  bash "$varnet_root/scripts/wine-prefix.sh" ui "$tree"
   rm -rf "$tree"/drives/a/* "$tree"/drives/d/* "$tree"/drives/n/*
   varnet_wine_env test "$tree"
   # One server for the whole run, with no descriptors of ours: Wine's

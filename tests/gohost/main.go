@@ -144,11 +144,19 @@ func typeLabel(t uintptr, name string) {
 	send(t, tvmEndEditLabelNow, 0, 0)
 }
 
-// Waits for the child of parent labelled name, up to a minute (a loaded
-// machine may take long to scan).
-func waitChild(t, parent uintptr, name string) uintptr {
+// Waits for the node below parent that the labels names lead to, up to a
+// minute (a loaded machine may take long to scan). Each try looks the
+// whole way up afresh: a rebuild replaces the nodes on the way, and a node
+// found before it (the first level, listed when the dialog opened) goes.
+func waitPath(t, parent uintptr, names ...string) uintptr {
 	for i := 0; i < 3000; i++ {
-		if h := child(t, parent, name); h != 0 {
+		h := parent
+		for _, name := range names {
+			if h != 0 {
+				h = child(t, h, name)
+			}
+		}
+		if h != 0 {
 			return h
 		}
 		time.Sleep(20 * time.Millisecond)
@@ -234,7 +242,7 @@ func main() {
 	r, path := pick(base, func(_, dialog uintptr) {
 		t := tree(dialog)
 		click(dialog, idcExpand)
-		node := waitChild(t, waitChild(t, send(t, tvmGetNextItem, tvgnCaret, 0), "日本"), "📁 photos")
+		node := waitPath(t, send(t, tvmGetNextItem, tvgnCaret, 0), "日本", "📁 photos")
 		if node == 0 {
 			fail("expand: no node %q", photos)
 		}
